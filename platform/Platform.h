@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+#include "Picture.h"
+#include "TickSource.h"
+
+class QObject;
+class QWidget;
+
+namespace glimmora {
+
+// What the windows ask of the operating system. The program runs on
+// QtPlatform; tests hand the windows a scripted one.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The open-file dialog, all files offered. Nothing when cancelled.
+    virtual std::optional<QString> GetOpenFileName(QWidget* parent) = 0;
+    // The save-file dialog with a bare pattern as filter ("*.rtf") and a
+    // proposed file name. The chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
+                                                   const QString& proposedName) = 0;
+    // The colour dialog, no initial colour. Nothing when cancelled.
+    virtual std::optional<QColor> GetColor(QWidget* parent) = 0;
+    // A question with Yes and No, Yes the default, no icon. True for Yes.
+    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A message with the critical icon and one OK button.
+    virtual void ShowCritical(QWidget* parent, const QString& title, const QString& text) = 0;
+
+    virtual PictureLoadResult LoadPicture(const QString& path) = 0;
+    // The screen fonts, in the order the system lists them.
+    virtual QStringList FontFamilies() = 0;
+
+    // Prints text on the default printer as one job, each line (lone CR,
+    // LF or CR LF ends a line) on its own printed line, in the printer's
+    // default font. False when there is no usable printer.
+    virtual bool PrintText(const QString& text) = 0;
+    // Clears the clipboard and puts text on it as plain text.
+    virtual void SetClipboardText(const QString& text) = 0;
+
+    // A new timer owned by the caller.
+    virtual std::unique_ptr<TickSource> CreateTickSource() = 0;
+};
+
+// The real thing: Qt's dialogs, image readers, printer and clipboard. A
+// tick source whose interval is 1 ms or less runs its ticks back to back in
+// slices of about 10 ms, returning to the event loop between slices.
+class QtPlatform final : public Platform {
+public:
+    std::optional<QString> GetOpenFileName(QWidget* parent) override;
+    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
+                                           const QString& proposedName) override;
+    std::optional<QColor> GetColor(QWidget* parent) override;
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    void ShowCritical(QWidget* parent, const QString& title, const QString& text) override;
+    PictureLoadResult LoadPicture(const QString& path) override;
+    QStringList FontFamilies() override;
+    bool PrintText(const QString& text) override;
+    void SetClipboardText(const QString& text) override;
+    std::unique_ptr<TickSource> CreateTickSource() override;
+};
+
+// Registers the metric twins of MS Sans Serif and Tahoma that Debian's wine
+// fonts ship outside fontconfig's path, when they are present.
+void RegisterLayoutFonts();
+
+} // namespace glimmora

@@ -1,0 +1,92 @@
+#include "Platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "Printing.h"
+#include "QtTickSource.h"
+
+namespace glimmora {
+
+std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent) {
+    const QString path = QFileDialog::getOpenFileName(parent);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QString& filter,
+                                                   const QString& proposedName) {
+    const QString path = QFileDialog::getSaveFileName(parent, QString(), proposedName, filter);
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<QColor> QtPlatform::GetColor(QWidget* parent) {
+    const QColor colour = QColorDialog::getColor(Qt::black, parent);
+    if (!colour.isValid()) {
+        return std::nullopt;
+    }
+    return colour;
+}
+
+bool QtPlatform::AskYesNo(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtPlatform::ShowCritical(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+}
+
+PictureLoadResult QtPlatform::LoadPicture(const QString& path) {
+    return LoadPictureFile(path);
+}
+
+QStringList QtPlatform::FontFamilies() {
+    return QFontDatabase::families();
+}
+
+bool QtPlatform::PrintText(const QString& text) {
+    if (QPrinterInfo::defaultPrinter().isNull()) {
+        return false;
+    }
+    QPrinter printer(QPrinterInfo::defaultPrinter());
+    return PrintTextOn(printer, text);
+}
+
+void QtPlatform::SetClipboardText(const QString& text) {
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+std::unique_ptr<TickSource> QtPlatform::CreateTickSource() {
+    return std::make_unique<QtTickSource>();
+}
+
+void RegisterLayoutFonts() {
+    // Debian's wine fonts keep these outside fontconfig's path; the window
+    // layouts are measured for their metrics.
+    const QDir folder(QStringLiteral("/usr/share/wine/fonts"));
+    for (const char* file : {"ms_sans_serif.ttf", "tahoma.ttf", "tahomabd.ttf"}) {
+        const QString path = folder.filePath(QString::fromLatin1(file));
+        if (QFileInfo::exists(path)) {
+            QFontDatabase::addApplicationFont(path);
+        }
+    }
+}
+
+} // namespace glimmora
