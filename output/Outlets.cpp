@@ -1,1 +1,59 @@
 #include "Outlets.h"
+
+#include <QDir>
+
+#include <optional>
+
+#include "platform/Platform.h"
+
+namespace glimmora {
+
+namespace {
+
+// "The folder does not exist." read on after a colon: "the folder does not
+// exist."
+QString AsContinuation(const std::string& sentence) {
+    QString text = QString::fromStdString(sentence);
+    if (text.size() > 1 && text.at(0).isUpper() && text.at(1).isLower()) {
+        text[0] = text.at(0).toLower();
+    }
+    return text;
+}
+
+} // namespace
+
+void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs) {
+    // The document is made from a copy, before the dialog opens, so the
+    // finished art stays as it is and every save composes the same bytes.
+    const std::string art = inputs.artText;
+    const QString filter = QString::fromStdString(FilterFor(inputs.format));
+    const std::string extension = ExtensionFor(inputs.format);
+    const std::string bytes = SaveBytes(inputs.format, art, inputs.style);
+    const QString proposedName = QString::fromStdString(ProposedFileName(inputs.imageFileTitle));
+
+    const std::optional<QString> chosen = platform.GetSaveFileName(parent, filter, proposedName);
+    if (!chosen || chosen->isEmpty()) {
+        return;
+    }
+    const std::string path = WithExtension(chosen->toStdString(), extension);
+    if (const std::optional<std::string> failure = AppendToFile(path, bytes)) {
+        platform.ShowCritical(parent, QStringLiteral("Save"),
+                              QStringLiteral("The file %1 could not be saved: %2")
+                                  .arg(QDir::toNativeSeparators(QString::fromStdString(path)),
+                                       AsContinuation(*failure)));
+    }
+}
+
+void PrintArt(Platform& platform, OutputFormat format, const std::string& artText) {
+    if (format != OutputFormat::CleanText && format != OutputFormat::Rtf) {
+        return;
+    }
+    // Without a usable printer there is nothing to print and nothing to say.
+    platform.PrintText(QString::fromStdString(artText));
+}
+
+void CopyArt(Platform& platform, const std::string& artText) {
+    platform.SetClipboardText(QString::fromStdString(artText));
+}
+
+} // namespace glimmora

@@ -1,0 +1,126 @@
+#include "Form3.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPalette>
+#include <QPixmap>
+#include <QTextEdit>
+
+#include <cmath>
+#include <optional>
+
+#include "assets/Assets.h"
+#include "platform/Twips.h"
+
+namespace glimmora {
+
+namespace {
+
+// The window's client area and the text view's share of it, in twips. The
+// view fills the window above a strip that holds the size box.
+constexpr int kClientWidth = 13590;
+constexpr int kClientHeight = 10860;
+constexpr int kTextWidth = 13575;
+constexpr int kTextHeight = 10455;
+constexpr double kInitialPointSize = 5.25;
+
+// A size the text can be shown at, or nothing for an entry that is not one.
+std::optional<double> UsablePointSize(const QString& entry) {
+    const QString text = entry.trimmed();
+    bool ok = false;
+    double points = QLocale::c().toDouble(text, &ok);
+    if (!ok) {
+        points = QLocale().toDouble(text, &ok);
+    }
+    if (!ok || !std::isfinite(points) || points <= 0.0 || points > Form3::kLargestPointSize) {
+        return std::nullopt;
+    }
+    return points;
+}
+
+} // namespace
+
+Form3::Form3(QWidget* parent)
+    : QWidget(parent, Qt::Window), txtText(new QTextEdit(this)), Label1(new QLabel(this)),
+      txtSize(new QLineEdit(this)) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Glimmora - Ascii Art"));
+    const QPixmap icon = AssetPixmap(QStringLiteral("app/icon.png"));
+    if (!icon.isNull()) {
+        setWindowIcon(icon);
+    }
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
+    setPalette(background);
+    setAutoFillBackground(true);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+
+    txtText->setObjectName(QStringLiteral("txtText"));
+    txtText->setReadOnly(true);
+    txtText->setAcceptRichText(false);
+    txtText->setLineWrapMode(QTextEdit::NoWrap);
+    txtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    txtText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    QFont artFont(QStringLiteral("Arial"));
+    artFont.setWeight(QFont::Normal);
+    artFont.setStyle(QFont::StyleNormal);
+    artFont.setPointSizeF(kInitialPointSize);
+    txtText->setFont(artFont);
+
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setText(QStringLiteral("Size:"));
+
+    txtSize->setObjectName(QStringLiteral("txtSize"));
+    txtSize->setText(QStringLiteral("5"));
+    // Created last, so the box lies above the label's right end.
+    connect(txtSize, &QLineEdit::textChanged, this, &Form3::txtSize_Change);
+
+    resize(Twips(kClientWidth), Twips(kClientHeight));
+    PlaceControls();
+}
+
+void Form3::SetArtText(const QString& artText) {
+    QString lines = artText;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    txtText->setPlainText(lines);
+}
+
+double Form3::TextPointSize() const {
+    return txtText->font().pointSizeF();
+}
+
+void Form3::txtSize_Change() {
+    const std::optional<double> points = UsablePointSize(txtSize->text());
+    if (!points) {
+        return;
+    }
+    // The view's own font is the document's default, and the plain text
+    // carries no font of its own: one change resizes all of it.
+    QFont artFont = txtText->font();
+    artFont.setPointSizeF(*points);
+    txtText->setFont(artFont);
+}
+
+void Form3::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    PlaceControls();
+}
+
+void Form3::PlaceControls() {
+    // At the window's own size the controls sit where they were drawn; a
+    // larger or smaller window stretches the view and keeps the size box in
+    // the strip along the bottom edge.
+    const int extraWidth = width() - Twips(kClientWidth);
+    const int extraHeight = height() - Twips(kClientHeight);
+    const QRect text = TwipsRect(0, 0, kTextWidth, kTextHeight);
+    txtText->setGeometry(text.adjusted(0, 0, extraWidth, extraHeight));
+    Label1->setGeometry(TwipsRect(180, 10560, 615, 255).translated(0, extraHeight));
+    txtSize->setGeometry(TwipsRect(645, 10515, 615, 285).translated(0, extraHeight));
+}
+
+} // namespace glimmora
