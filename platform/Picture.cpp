@@ -49,6 +49,10 @@ PictureLoadResult LoadPictureFile(const QString& path) {
         return result;
     }
     QImage decoded = reader.read(); // the first frame of an animation
+    // Qt takes a name ending in @2x for a high-density picture and would
+    // draw it at half size when composing it over white; every pixel of the
+    // file is one pixel of the conversion.
+    decoded.setDevicePixelRatio(1.0);
     if (decoded.isNull()) {
         result.error =
             QStringLiteral("%1 cannot be read as a picture: %2.").arg(path, reader.errorString());
