@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "PixelSource.h"
 
@@ -38,7 +39,15 @@ enum class StepResult {
 //
 // Art text: every line of cells is followed by one CR (13), the last line
 // too, with no LF. In coloured mode a cell is <font color="#RRGGBB">L</font>
-// with the letters of the word running on across lines.
+// with the letters of the word running on across lines. The word's letters
+// are its UTF-8 characters (code points); a byte that starts no valid
+// character counts as a letter of its own.
+//
+// The cell in column i of line j samples the pixel (scale width x i,
+// scale height x j). A width that reads as 0 or less gives lines of one cell,
+// a height that reads as 0 or less gives one line. A scale below 1 never lets
+// a line or the picture end; callers refuse such scales (IsUsableStep).
+// Counters that would pass their maximum keep their value.
 class ConversionEngine {
 public:
     // The picture must outlive the engine. A null picture reads as invalid
@@ -64,15 +73,29 @@ public:
     std::int16_t LetterIndex() const { return letterIndex_; }
 
     // The art text produced so far; the whole art text once finished.
-    const std::string& ArtText() const { return art_; }
+    const std::string& ArtText() const;
     // Hands the art text over, leaving the engine's copy empty.
     std::string TakeArtText();
 
-    // Lines the art text will have, and cells per line: for reserving.
+    // Lines the art text will have, and cells per line: for reserving and
+    // for showing the size. 0 when the scale (below 1) never ends them.
     std::int64_t ExpectedLines() const;
     std::int64_t ExpectedCellsPerLine() const;
 
 private:
+    // Cells are first written into a small fixed buffer with copies of fixed
+    // size (no call, no size-dependent branching per cell) and go into art_
+    // a few kilobytes at a time; every read of the art text takes them in.
+    static constexpr std::size_t kPendingFlushAt = 4096;
+    static constexpr std::size_t kSlotSize = 16;     // ramp texts up to this long
+    static constexpr std::size_t kLetterSlot = 4;    // one UTF-8 character
+    static constexpr std::size_t kPendingSlack = 64; // one cell and a line end
+
+    void AppendSignCell(Colour colour);
+    void AppendColouredCell(Colour colour);
+    void FlushPending() const;
+    void ReserveArtText();
+
     ConversionInputs inputs_;
     const PixelSource* picture_;
     std::int16_t width_ = 0;
@@ -84,7 +107,25 @@ private:
     std::int16_t currentLine_ = 0;
     std::int16_t letterIndex_ = 0;
     bool finished_ = false;
-    std::string art_;
+    mutable std::string art_;
+    mutable std::size_t pendingSize_ = 0;
+    mutable std::array<char, kPendingFlushAt + kPendingSlack> pending_{};
+
+    // Sign mode: the ramp box of every grey level; each box's text padded
+    // into a slot; the last colour seen with its box (neighbouring pixels
+    // often share a colour).
+    std::array<std::uint8_t, 256> rampOfLevel_{};
+    std::array<std::array<char, kSlotSize>, 9> rampSlots_{};
+    std::array<std::uint32_t, 9> rampSizes_{};
+    Colour lastColour_ = 0;
+    std::uint8_t lastRamp_ = 0;
+    // Coloured mode: the word's letters padded into slots (only the first
+    // 32767 matter; LetterIndex cannot go further), their sizes in bytes,
+    // the word's length in letters, and the last colour's code.
+    std::vector<std::array<char, kLetterSlot>> letterSlots_;
+    std::vector<std::uint8_t> letterSizes_;
+    std::int64_t wordLength_ = 0;
+    std::array<char, 8> lastCode_{'0', '0', '0', '0', '0', '0', 0, 0};
 };
 
 } // namespace glimmora
