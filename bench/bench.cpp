@@ -1,3 +1,6 @@
+#include "EngineBench.h"
+
 int main() {
+    glimmora::RunEngineBenchmark();
     return 0;
 }
