@@ -1,0 +1,111 @@
+#include "frmAbout.h"
+
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+
+#include "assets/Assets.h"
+#include "platform/Twips.h"
+
+namespace glimmora {
+
+namespace {
+
+QFont SansSerif(double points, bool bold) {
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel* MakeLabel(const QString& name, const QString& text, QRect place, QWidget* parent,
+                  double points = 8.25, bool bold = false) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    label->setFont(SansSerif(points, bold));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAttribute(Qt::WA_TranslucentBackground);
+    label->setAutoFillBackground(false);
+    return label;
+}
+
+} // namespace
+
+frmAbout::frmAbout(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint),
+      logo_(AssetPixmap(QStringLiteral("shell/about_logo.png"))) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("About Glimmora..."));
+    const QPixmap icon = AssetPixmap(QStringLiteral("app/icon.png"));
+    if (!icon.isNull()) {
+        setWindowIcon(QIcon(icon));
+    }
+    setFont(SansSerif(8.25, false));
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    setPalette(white);
+    setAutoFillBackground(true);
+    resize(Twips(4620), Twips(6930));
+
+    Picture1_ = new QLabel(this);
+    Picture1_->setObjectName(QStringLiteral("Picture1"));
+    Picture1_->setGeometry(TwipsRect(360, 3720, 705, 585));
+    Picture1_->setAlignment(Qt::AlignCenter);
+    Picture1_->setPixmap(icon);
+
+    Label1_ = MakeLabel(QStringLiteral("Label1"), QStringLiteral("Glimmora"),
+                        TwipsRect(1320, 3720, 1695, 375), this, 13.5, true);
+    Label2_ = MakeLabel(QStringLiteral("Label2"), QStringLiteral("version 2.0"),
+                        TwipsRect(1800, 4080, 975, 255), this);
+    Label3_ = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Description:"),
+                        TwipsRect(360, 4560, 1095, 255), this, 8.25, true);
+    Label4_ = MakeLabel(QStringLiteral("Label4"),
+                        QStringLiteral("This software let you transform images into ASCII art. "
+                                       "You just have to follow the instructions in the wizard!"),
+                        TwipsRect(360, 4800, 3495, 615), this);
+    Label4_->setWordWrap(true);
+    Label5_ = MakeLabel(QStringLiteral("Label5"),
+                        QStringLiteral("Copyright \u00A9 2026 the Glimmora developers. "
+                                       "All rights reserved."),
+                        TwipsRect(360, 6000, 4335, 255), this);
+
+    cmdOK_ = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK_->setGeometry(TwipsRect(2760, 6480, 1455, 375));
+    connect(cmdOK_, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    cmdOK_->setFocus();
+}
+
+void frmAbout::cmdOK_Click() {
+    close();
+}
+
+void frmAbout::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!logo_.isNull()) {
+        QPainter(this).drawPixmap(0, 0, logo_);
+    }
+}
+
+void frmAbout::keyPressEvent(QKeyEvent* event) {
+    // OK is the window's default button, and Escape dismisses the window
+    // like OK, as in any message window.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        cmdOK_->click();
+        return;
+    default:
+        break;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace glimmora

@@ -1,0 +1,68 @@
+#include "frmEasterEgg.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "assets/Assets.h"
+#include "platform/Twips.h"
+
+namespace glimmora {
+
+namespace {
+
+// Takes the clicks on the small picture so that they do not reach the
+// window's background, which would hide the window.
+class PictureBox : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+    void mouseDoubleClickEvent(QMouseEvent* event) override { event->accept(); }
+};
+
+} // namespace
+
+frmEasterEgg::frmEasterEgg(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
+      background_(AssetPixmap(QStringLiteral("shell/egg_background.png"))) {
+    setObjectName(QStringLiteral("frmEasterEgg"));
+    setFixedSize(Twips(6345), Twips(7260));
+
+    Picture1_ = new PictureBox(this);
+    Picture1_->setObjectName(QStringLiteral("Picture1"));
+    Picture1_->setGeometry(TwipsRect(120, 5040, 1605, 2115));
+    Picture1_->setAlignment(Qt::AlignCenter);
+    Picture1_->setPixmap(AssetPixmap(QStringLiteral("shell/egg_small.png")));
+}
+
+void frmEasterEgg::Form_Click() {
+    hide();
+}
+
+void frmEasterEgg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!background_.isNull()) {
+        painter.drawPixmap(0, 0, background_);
+    }
+}
+
+void frmEasterEgg::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    event->accept();
+}
+
+void frmEasterEgg::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    event->accept();
+    if (click) {
+        Form_Click();
+    }
+}
+
+} // namespace glimmora
