@@ -1,0 +1,5 @@
+#include "CoreTests.h"
+
+#include <QTest>
+
+QTEST_GUILESS_MAIN(CoreTests)
