@@ -22,11 +22,13 @@ constexpr Colour kWhite = 0xFFFFFF;
 
 ConversionInputs Inputs(const char* width, const char* height, const char* scaleWidth,
                         const char* scaleHeight) {
+    // Built from temporaries: GCC 12 warns wrongly about assigning a char
+    // pointer to a string here (-Wrestrict) in optimised builds.
     ConversionInputs inputs;
-    inputs.widthText = width;
-    inputs.heightText = height;
-    inputs.scaleWidthText = scaleWidth;
-    inputs.scaleHeightText = scaleHeight;
+    inputs.widthText = std::string(width);
+    inputs.heightText = std::string(height);
+    inputs.scaleWidthText = std::string(scaleWidth);
+    inputs.scaleHeightText = std::string(scaleHeight);
     return inputs;
 }
 
