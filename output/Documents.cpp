@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -22,18 +23,68 @@ constexpr std::string_view kCrLf = "\r\n";
 // what word processors start a new document with.
 constexpr std::string_view kFallbackHalfPoints = "24";
 
-// Every occurrence of from in text replaced by to.
-std::string ReplaceAll(std::string_view text, char from, std::string_view to) {
-    std::string result;
-    result.reserve(text.size() + text.size() / 8);
-    for (const char c : text) {
-        if (c == from) {
-            result.append(to);
-        } else {
-            result.push_back(c);
+constexpr std::string_view kNbsp = "&nbsp;";
+
+// How often a rare byte occurs (memchr skips the stretches between).
+std::size_t CountRare(std::string_view text, char c) {
+    std::size_t count = 0;
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from < end) {
+        from = static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+        if (from == nullptr) {
+            break;
+        }
+        ++count;
+        ++from;
+    }
+    return count;
+}
+
+// How often a frequent byte occurs.
+std::size_t CountFrequent(std::string_view text, char c) {
+    std::size_t count = 0;
+    for (const char each : text) {
+        count += each == c ? 1 : 0;
+    }
+    return count;
+}
+
+// Appends the art text to out with every CR written as crText and, when
+// nbsp is set, every blank as a non-breaking space. The art can run to
+// hundreds of megabytes: room is made once for all of it and for the tail
+// bytes the caller appends afterwards, so the document never moves, and it
+// is copied in runs between the characters that change.
+void AppendArt(std::string& out, std::string_view art, std::string_view crText, bool nbsp,
+               std::size_t tail) {
+    const std::size_t crs = CountRare(art, '\r');
+    const std::size_t blanks = nbsp ? CountFrequent(art, ' ') : 0;
+    out.reserve(out.size() + art.size() + crs * (crText.size() - 1) + blanks * (kNbsp.size() - 1) +
+                tail);
+    if (!nbsp) {
+        std::size_t from = 0;
+        while (from < art.size()) {
+            const std::size_t cr = art.find('\r', from);
+            if (cr == std::string_view::npos) {
+                out.append(art.substr(from));
+                break;
+            }
+            out.append(art.substr(from, cr - from));
+            out.append(crText);
+            from = cr + 1;
+        }
+        return;
+    }
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < art.size(); ++i) {
+        const char c = art[i];
+        if (c == '\r' || c == ' ') {
+            out.append(art.substr(runStart, i - runStart));
+            out.append(c == '\r' ? crText : kNbsp);
+            runStart = i + 1;
         }
     }
-    return result;
+    out.append(art.substr(runStart));
 }
 
 // The RTF size control word's value: the size in points doubled.
@@ -164,6 +215,107 @@ std::filesystem::path PathFromUtf8(const std::string& path) {
     return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
+// The documents, with room for tail more bytes (the save's CR LF) behind.
+std::string ComposeRtfWithRoom(std::string_view artText, const DocumentStyle& style,
+                               std::size_t tail) {
+    constexpr std::string_view kEnd = "\r\n}";
+    std::string document(
+        R"({\rtf1\ansi\ansicpg1252\deff0\deflang1053{\fonttbl{\f0\fswiss\fcharset0)");
+    document += style.fontFaceText;
+    document += ";}}";
+    document += kCrLf;
+    document += R"({\*\generator OrvanelLumetra2.0;}\viewkind4\uc1\pard\f0\fs)";
+    document += HalfPoints(style.fontSizeText);
+    document += kCrLf;
+    AppendArt(document, artText, "\\par\r", false, kEnd.size() + tail);
+    document += kEnd;
+    return document;
+}
+
+std::string ComposeHtmlWithRoom(std::string_view artText, const DocumentStyle& style, bool coloured,
+                                std::size_t tail) {
+    constexpr std::string_view kEnd = "\r\n"
+                                      "</font></pre>\r\n"
+                                      "</BODY>\r\n"
+                                      "</HTML>";
+    const std::string_view colourCode = style.backgroundColorCode.empty()
+                                            ? std::string_view("000000")
+                                            : std::string_view(style.backgroundColorCode);
+    std::string document("<HTML>\r\n"
+                         "<HEAD>\r\n"
+                         "<title>Ascii Art By Glimmora</title>\r\n"
+                         "<STYLE TYPE=\"text/css\">\r\n"
+                         "body {background-color: #");
+    document += colourCode;
+    document += "; font-size:";
+    document += style.fontSizeText;
+    document += "pt; line-height:";
+    document += style.fontSizeText;
+    document += "pt}\r\n"
+                "</STYLE><pre>\r\n"
+                "</HEAD>\r\n"
+                "<BODY>\r\n"
+                "<font face=\"";
+    document += style.fontFaceText;
+    document += "\">\r\n";
+    // Standard text: every blank of the light cells as a non-breaking space.
+    // Coloured cells keep theirs: the blank in "font color" is part of the
+    // tag.
+    AppendArt(document, artText, "<BR>", !coloured, kEnd.size() + tail);
+    document += kEnd;
+    return document;
+}
+
+std::string ComposeWithRoom(OutputFormat format, std::string_view artText,
+                            const DocumentStyle& style, std::size_t tail) {
+    switch (format) {
+    case OutputFormat::HtmlText:
+        return ComposeHtmlWithRoom(artText, style, false, tail);
+    case OutputFormat::HtmlColoredText:
+        return ComposeHtmlWithRoom(artText, style, true, tail);
+    case OutputFormat::Rtf:
+        return ComposeRtfWithRoom(artText, style, tail);
+    case OutputFormat::CleanText:
+        break;
+    }
+    std::string document;
+    document.reserve(artText.size() + tail);
+    document.append(artText);
+    return document;
+}
+
+// Turns UTF-8 text into Windows-1252 where it lies: a character never takes
+// more bytes in Windows-1252 than in UTF-8.
+void ToWindows1252InPlace(std::string& text) {
+    const std::size_t size = text.size();
+    // Art is mostly plain ASCII: skip it eight bytes at a time.
+    std::size_t pos = 0;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    for (; pos + 8 <= size; pos += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + pos, 8);
+        if ((word & kHighBits) != 0) {
+            break;
+        }
+    }
+    while (pos < size && static_cast<unsigned char>(text[pos]) < 0x80) {
+        ++pos;
+    }
+    std::size_t write = pos;
+    while (pos < size) {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        if (lead < 0x80) {
+            text[write++] = static_cast<char>(lead);
+            ++pos;
+            continue;
+        }
+        const Decoded decoded = DecodeUtf8(text, pos);
+        text[write++] = decoded.character ? Windows1252Byte(*decoded.character) : '?';
+        pos += decoded.length;
+    }
+    text.resize(write);
+}
+
 } // namespace
 
 std::string ComposeCleanText(std::string_view artText) {
@@ -171,79 +323,22 @@ std::string ComposeCleanText(std::string_view artText) {
 }
 
 std::string ComposeRtf(std::string_view artText, const DocumentStyle& style) {
-    std::string document;
-    document.reserve(artText.size() + artText.size() / 4 + 200);
-    document += R"({\rtf1\ansi\ansicpg1252\deff0\deflang1053{\fonttbl{\f0\fswiss\fcharset0)";
-    document += style.fontFaceText;
-    document += ";}}";
-    document += kCrLf;
-    document += R"({\*\generator OrvanelLumetra2.0;}\viewkind4\uc1\pard\f0\fs)";
-    document += HalfPoints(style.fontSizeText);
-    document += kCrLf;
-    document += ReplaceAll(artText, '\r', "\\par\r");
-    document += kCrLf;
-    document += "}";
-    return document;
+    return ComposeRtfWithRoom(artText, style, 0);
 }
 
 std::string ComposeHtml(std::string_view artText, const DocumentStyle& style, bool coloured) {
-    const std::string colourCode =
-        style.backgroundColorCode.empty() ? std::string("000000") : style.backgroundColorCode;
-    std::string art = ReplaceAll(artText, '\r', "<BR>");
-    if (!coloured) {
-        // Standard text: every blank of the light cells as a non-breaking
-        // space. Coloured cells keep theirs: the blank in "font color" is
-        // part of the tag.
-        art = ReplaceAll(art, ' ', "&nbsp;");
-    }
-    const std::string lines[] = {
-        "<HTML>",
-        "<HEAD>",
-        "<title>Ascii Art By Glimmora</title>",
-        R"(<STYLE TYPE="text/css">)",
-        "body {background-color: #" + colourCode + "; font-size:" + style.fontSizeText +
-            "pt; line-height:" + style.fontSizeText + "pt}",
-        "</STYLE><pre>",
-        "</HEAD>",
-        "<BODY>",
-        R"(<font face=")" + style.fontFaceText + R"(">)",
-        std::move(art),
-        "</font></pre>",
-        "</BODY>",
-        "</HTML>",
-    };
-    std::string document;
-    std::size_t size = 0;
-    for (const std::string& line : lines) {
-        size += line.size() + kCrLf.size();
-    }
-    document.reserve(size);
-    for (std::size_t i = 0; i < std::size(lines); ++i) {
-        if (i > 0) {
-            document += kCrLf;
-        }
-        document += lines[i];
-    }
-    return document;
+    return ComposeHtmlWithRoom(artText, style, coloured, 0);
 }
 
 std::string ComposeDocument(OutputFormat format, std::string_view artText,
                             const DocumentStyle& style) {
-    switch (format) {
-    case OutputFormat::HtmlText:
-        return ComposeHtml(artText, style, false);
-    case OutputFormat::HtmlColoredText:
-        return ComposeHtml(artText, style, true);
-    case OutputFormat::Rtf:
-        return ComposeRtf(artText, style);
-    case OutputFormat::CleanText:
-        break;
-    }
-    return ComposeCleanText(artText);
+    return ComposeWithRoom(format, artText, style, 0);
 }
 
 std::string FilterFor(OutputFormat format) {
-    return "*" + ExtensionFor(format);
+    std::string filter = "*";
+    filter += ExtensionFor(format);
+    return filter;
 }
 
 std::string ExtensionFor(OutputFormat format) {
@@ -292,25 +387,14 @@ std::string WithExtension(std::string_view chosenPath, std::string_view extensio
 }
 
 std::string ToWindows1252(std::string_view utf8) {
-    std::string bytes;
-    bytes.reserve(utf8.size());
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto lead = static_cast<unsigned char>(utf8[pos]);
-        if (lead < 0x80) {
-            bytes.push_back(static_cast<char>(lead));
-            ++pos;
-            continue;
-        }
-        const Decoded decoded = DecodeUtf8(utf8, pos);
-        bytes.push_back(decoded.character ? Windows1252Byte(*decoded.character) : '?');
-        pos += decoded.length;
-    }
+    std::string bytes(utf8);
+    ToWindows1252InPlace(bytes);
     return bytes;
 }
 
 std::string SaveBytes(OutputFormat format, std::string_view artText, const DocumentStyle& style) {
-    std::string bytes = ToWindows1252(ComposeDocument(format, artText, style));
+    std::string bytes = ComposeWithRoom(format, artText, style, kCrLf.size());
+    ToWindows1252InPlace(bytes);
     bytes += kCrLf;
     return bytes;
 }

@@ -77,6 +77,7 @@ private slots:
     void rtf_unusableSize_composesTwelvePoint_data();
     void rtf_unusableSize_composesTwelvePoint();
     void rtf_artCharactersAreNotEscaped();
+    void rtf_emptyAndBlankLines();
 
     // HTML.
     void html_standardText_fullBytes();
@@ -86,6 +87,8 @@ private slots:
     void html_background_data();
     void html_background();
     void html_sizeAndFaceGoInAsTyped();
+    void html_blanksAndLineEndsAtTheEdges();
+    void saveBytes_nonAsciiStyle_isWindows1252();
 
     // Format choice.
     void formatChoice_data();
@@ -182,6 +185,13 @@ void DocumentsTests::rtf_artCharactersAreNotEscaped() {
     QVERIFY(rtf.ends_with("\\fs16\r\n\\{}\\par\r\r\n}"));
 }
 
+void DocumentsTests::rtf_emptyAndBlankLines() {
+    const std::string start = kRtfHeader + "Arial;}}\r\n" + kRtfGenerator + "10\r\n";
+    QCOMPARE(Bytes(ComposeRtf("", Style("000000", "5", "Arial"))), Bytes(start + "\r\n}"));
+    QCOMPARE(Bytes(ComposeRtf("\r\r", Style("000000", "5", "Arial"))),
+             Bytes(start + "\\par\r\\par\r\r\n}"));
+}
+
 // --- HTML -------------------------------------------------------------------
 
 void DocumentsTests::html_standardText_fullBytes() {
@@ -239,6 +249,23 @@ void DocumentsTests::html_background() {
 void DocumentsTests::html_sizeAndFaceGoInAsTyped() {
     const std::string page = ComposeHtml("<&>\r", Style("00FF00", "big", "Comic \"Sans\""), false);
     QCOMPARE(Bytes(page), Bytes(HtmlPage("00FF00", "big", "Comic \"Sans\"", "<&><BR>")));
+}
+
+void DocumentsTests::html_blanksAndLineEndsAtTheEdges() {
+    const std::string art = " \r\r  x";
+    QCOMPARE(Bytes(ComposeHtml(art, Style("000000", "8", "Tahoma"), false)),
+             Bytes(HtmlPage("000000", "8", "Tahoma", "&nbsp;<BR><BR>&nbsp;&nbsp;x")));
+    QCOMPARE(Bytes(ComposeHtml(art, Style("000000", "8", "Tahoma"), true)),
+             Bytes(HtmlPage("000000", "8", "Tahoma", " <BR><BR>  x")));
+}
+
+void DocumentsTests::saveBytes_nonAsciiStyle_isWindows1252() {
+    const std::string bytes =
+        SaveBytes(OutputFormat::HtmlColoredText, "<font color=\"#000000\">\xc3\x84</font>\r",
+                  Style("000000", "8", "\xc3\x84rial \xe2\x80\x93 Bold"));
+    QVERIFY(bytes.find("<font face=\"\xc4rial \x96 Bold\">\r\n") != std::string::npos);
+    QVERIFY(bytes.find("<font color=\"#000000\">\xc4</font><BR>\r\n") != std::string::npos);
+    QVERIFY(bytes.ends_with("</HTML>\r\n"));
 }
 
 // --- Format choice ----------------------------------------------------------
@@ -299,6 +326,13 @@ void DocumentsTests::windows1252_data() {
     QTest::addRow("overlongSlash") << QByteArray("\xc0\xaf") << QByteArray("??");
     QTest::addRow("surrogate") << QByteArray("\xed\xa0\x80") << QByteArray("???");
     QTest::addRow("aboveUnicode") << QByteArray("\xf4\x90\x80\x80") << QByteArray("????");
+    QTest::addRow("longAsciiThenAccent")
+        << QByteArray(17, 'a') + "\xc3\xa9" + QByteArray(9, 'b') + "\xe2\x82\xac"
+        << QByteArray(17, 'a') + "\xe9" + QByteArray(9, 'b') + "\x80";
+    QTest::addRow("accentAtEighthByte") << QByteArray("1234567\xc3\xa9"
+                                                      "89")
+                                        << QByteArray("1234567\xe9"
+                                                      "89");
     QTest::addRow("latin1Byte_notUtf8") << QByteArray("caf\xe9") << QByteArray("caf?");
 }
 
