@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPageLayout>
+#include <QPixmap>
 #include <QPointer>
 #include <QPrinter>
 #include <QProcess>
@@ -21,6 +22,7 @@
 #include <optional>
 #include <string>
 
+#include "assets/Assets.h"
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "output/Outlets.h"
@@ -498,6 +500,9 @@ private slots:
         QCOMPARE(form->size(), QSize(glimmora::Twips(13590), glimmora::Twips(10860)));
         QCOMPARE(form->palette().color(QPalette::Window), QColor(0xE0, 0xE0, 0xE0));
         QVERIFY(form->autoFillBackground());
+        if (!glimmora::AssetPixmap(QStringLiteral("app/icon.png")).isNull()) {
+            QVERIFY(!form->windowIcon().isNull());
+        }
 
         auto* text = form->findChild<QTextEdit*>(QStringLiteral("txtText"));
         auto* label = form->findChild<QLabel*>(QStringLiteral("Label1"));
