@@ -10,7 +10,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -62,6 +64,17 @@ int CountWizards() {
         }
     }
     return count;
+}
+
+// Runs action inside the application's event loop, where closing the last
+// window is noticed, and leaves the loop once the events it caused are done.
+void InEventLoop(const std::function<void()>& action) {
+    QTimer::singleShot(0, qApp, [action] {
+        action();
+        // exit, not quit: quit would first try to close the windows.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    });
+    QCoreApplication::exec();
 }
 
 void FlushDeletes() {
@@ -219,6 +232,7 @@ private slots:
     // Closing and restarting.
     void cancel_answeredNo_conversionGoesOn();
     void cancel_answeredYes_closesAndKeepsArt();
+    void cancel_answeredYesDuringConversion_stopsIt();
     void closeBox_asksLikeCancel();
     void restart_duringConversion_freshWizardWithoutQuestion();
 
@@ -1096,6 +1110,26 @@ void WizardTests::cancel_answeredYes_closesAndKeepsArt() {
     QVERIFY(f.Get<QRadioButton>("optRtf")->isChecked());
 }
 
+void WizardTests::cancel_answeredYesDuringConversion_stopsIt() {
+    Fixture f;
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    f.ChoosePicture(Solid(4, 4, Qt::black));
+    f.ToScalePage();
+    f.Convert(QStringLiteral("1"), QStringLiteral("1"));
+    f.Timer1().FireUntilStopped(6);
+    f.State().ArtBuffer = "kept";
+    ManualTickSource& timer = f.Timer1();
+    ManualTickSource& clock = f.Clock();
+    QPointer<frmWizard> wizard = f.W();
+    f.platform.questionAnswers.push_back(true);
+    InEventLoop([&f] { f.Click("cmdCancel"); });
+    QVERIFY(!timer.IsEnabled());
+    QVERIFY(!clock.IsEnabled());
+    QVERIFY(!wizard); // deleted in the loop
+    QCOMPARE(f.State().ArtBuffer, std::string("kept"));
+    QCOMPARE(lastClosed.count(), 1);
+}
+
 void WizardTests::closeBox_asksLikeCancel() {
     Fixture f;
     QSignalSpy closed(&f.session, &WizardSession::closed);
@@ -1114,6 +1148,9 @@ void WizardTests::closeBox_asksLikeCancel() {
 void WizardTests::restart_duringConversion_freshWizardWithoutQuestion() {
     Fixture f;
     QSignalSpy closed(&f.session, &WizardSession::closed);
+    // The wizard is the only window: the program must not see its last
+    // window close between the old wizard and the new one.
+    QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
     f.ChoosePicture(Solid(5, 5, Qt::black));
     f.ToScalePage("Label20");
     f.Convert(QStringLiteral("1"), QStringLiteral("1"));
@@ -1121,17 +1158,19 @@ void WizardTests::restart_duringConversion_freshWizardWithoutQuestion() {
     QPointer<frmWizard> old = f.W();
     ManualTickSource& oldTimer = f.Timer1();
     ManualTickSource& oldClock = f.Clock();
-    f.Click("Picture5");
+    bool oldTimersRan = false;
+    InEventLoop([&] {
+        f.Click("Picture5");
+        oldTimersRan = oldTimer.IsEnabled() || oldClock.IsEnabled();
+        QVERIFY(old);
+        QVERIFY(!old->isVisible());
+    });
     QVERIFY(f.platform.questions.empty());
     QCOMPARE(closed.count(), 0);
-    QVERIFY(!oldTimer.IsEnabled());
-    QVERIFY(!oldClock.IsEnabled());
-    QVERIFY(old);
-    QVERIFY(!old->isVisible());
-    QVERIFY(f.W() != old.data());
+    QCOMPARE(lastClosed.count(), 0);
+    QVERIFY(!oldTimersRan);
+    QVERIFY(!old); // deleted in the loop
     QVERIFY(f.W()->isVisible());
-    FlushDeletes();
-    QVERIFY(!old);
     QCOMPARE(CountWizards(), 1);
 
     QCOMPARE(f.W()->CurrentStep(), 1);
