@@ -651,14 +651,22 @@ void frmWizard::StopTimers() {
     tmrTid_->SetEnabled(false);
 }
 
+// A disabled button never lights: its highlighted face goes when it is
+// disabled under a resting mouse (Next on page 4 follows the typing).
 void frmWizard::SetNextEnabled(bool enabled) {
     cmdNext->setEnabled(enabled);
     imgNext2->setVisible(!enabled);
+    if (!enabled) {
+        imgNext->hide();
+    }
 }
 
 void frmWizard::SetPreviousEnabled(bool enabled) {
     cmdPre->setEnabled(enabled);
     imgPrevious2->setVisible(!enabled);
+    if (!enabled) {
+        imgPrevious->hide();
+    }
 }
 
 void frmWizard::ShowStep1() {
