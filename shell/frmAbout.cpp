@@ -1,28 +1,37 @@
 #include "frmAbout.h"
 
+#include <QFontInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
+#include <cstdlib>
+
 #include "assets/Assets.h"
 #include "platform/Twips.h"
+#include "wizard/WizardWidgets.h"
 
 namespace glimmora {
 
 namespace {
 
+// MS Sans Serif is a bitmap font with few sizes; a heading larger than any
+// of them is set in the scalable sans serif of the same style instead, so it
+// keeps its size.
 QFont SansSerif(double points, bool bold) {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
+    QFont font = LayoutFont(QStringLiteral("MS Sans Serif"), points, bold);
+    if (std::abs(QFontInfo(font).pixelSize() - font.pixelSize()) > 2) {
+        font = LayoutFont(QStringLiteral("Arial"), points, bold);
+    }
     return font;
 }
 
 QLabel* MakeLabel(const QString& name, const QString& text, QRect place, QWidget* parent,
                   double points = 8.25, bool bold = false) {
-    auto* label = new QLabel(text, parent);
+    // Bold in the bitmap MS Sans Serif is drawn as the wizard draws it.
+    auto* label = new LayoutLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(place);
     label->setFont(SansSerif(points, bold));
@@ -71,7 +80,7 @@ frmAbout::frmAbout(QWidget* parent)
                         TwipsRect(360, 4800, 3495, 615), this);
     Label4_->setWordWrap(true);
     Label5_ = MakeLabel(QStringLiteral("Label5"),
-                        QStringLiteral("Copyright \u00A9 2026 the Glimmora developers. "
+                        QStringLiteral("\u00A9 2026 the Glimmora developers. "
                                        "All rights reserved."),
                         TwipsRect(360, 6000, 4335, 255), this);
 

@@ -11,6 +11,7 @@
 #include "shell/frmEasterEgg.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "wizard/ClickArea.h"
+#include "wizard/WizardWidgets.h"
 #include "wizard/frmWizard.h"
 
 using glimmora::ClickArea;
@@ -60,6 +61,8 @@ int VisibleWizards() {
 class ShellTests : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { glimmora::RegisterLayoutFonts(); }
+
     void cleanup() {
         // Windows the session or a test left behind must not leak into the
         // next case's window counts.
@@ -310,12 +313,39 @@ private slots:
         QVERIFY(about.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
         QVERIFY(!about.windowFlags().testFlag(Qt::FramelessWindowHint));
         auto* label1 = about.findChild<QLabel*>(QStringLiteral("Label1"));
-        QCOMPARE(label1->font().pointSizeF(), 13.5);
+        // 13.5 points at 96 dots per inch, whatever the screen's resolution.
+        QCOMPARE(label1->font().pixelSize(), 18);
         // Below the logo the window is white.
         QCOMPARE(about.grab().toImage().pixelColor(300, 340), QColor(Qt::white));
         auto* label5 = about.findChild<QLabel*>(QStringLiteral("Label5"));
         QVERIFY(label5->text().contains(QStringLiteral("Glimmora")));
         QCOMPARE(label5->geometry(), QRect(24, 400, 289, 17));
+    }
+
+    void aboutTexts_fitTheirLabels_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lines");
+        QTest::addRow("Label1_oneLine") << "Label1" << 1;
+        QTest::addRow("Label2_oneLine") << "Label2" << 1;
+        QTest::addRow("Label3_oneLine") << "Label3" << 1;
+        QTest::addRow("Label4_wrapsWithinItsHeight") << "Label4" << 3;
+        QTest::addRow("Label5_rightsOnOneLine") << "Label5" << 1;
+    }
+    void aboutTexts_fitTheirLabels() {
+        QFETCH(QString, name);
+        QFETCH(int, lines);
+        frmAbout about;
+        auto* label = about.findChild<QLabel*>(name);
+        QVERIFY(label != nullptr);
+        const QFontMetrics metrics(label->font());
+        if (lines == 1) {
+            QVERIFY2(glimmora::LayoutTextWidth(label->text(), label->font()) <= label->width(),
+                     qPrintable(label->text()));
+        }
+        const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 1000),
+                                                  Qt::TextWordWrap, label->text());
+        QVERIFY(needed.height() <= label->height());
+        QVERIFY(needed.height() <= lines * metrics.lineSpacing());
     }
 
     void aboutEscape_closesLikeOK() {
