@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -82,6 +83,30 @@ private slots:
         QCOMPARE(shell.form.size(), QSize(441, 529));
         QCOMPARE(shell.form.minimumSize(), shell.form.maximumSize());
         QCOMPARE(shell.form.grab().toImage().pixelColor(5, 5), QColor(Qt::black));
+        const QRect screen = shell.form.screen()->availableGeometry();
+        QVERIFY(qAbs(shell.form.frameGeometry().center().x() - screen.center().x()) <= 1);
+        QVERIFY(qAbs(shell.form.frameGeometry().center().y() - screen.center().y()) <= 1);
+    }
+
+    void startWindow_draggedByItsPicture_follows() {
+        Shell shell;
+        const QPoint before = shell.form.pos();
+        const QPoint grip(60, 60);
+        const QPoint globalGrip = shell.form.mapToGlobal(grip);
+        QMouseEvent press(QEvent::MouseButtonPress, grip, globalGrip, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&shell.form, &press);
+        QMouseEvent move(QEvent::MouseMove, grip + QPoint(30, 20), globalGrip + QPoint(30, 20),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&shell.form, &move);
+        QMouseEvent release(QEvent::MouseButtonRelease, grip + QPoint(30, 20),
+                            globalGrip + QPoint(30, 20), Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
+        QApplication::sendEvent(&shell.form, &release);
+
+        QCOMPARE(shell.form.pos(), before + QPoint(30, 20));
+        QCOMPARE(shell.quits, 0);
+        QCOMPARE(shell.Wizard(), nullptr);
     }
 
     void startWindow_buttons_data() {
@@ -217,26 +242,32 @@ private slots:
 
     void exit_leavesEventLoopWithoutClosingWizard() {
         // The real ending: the application's loop returns at once, and no
-        // window is asked to close, so the wizard's question never comes.
+        // window is asked to close, so the wizard's question never comes,
+        // not even when the windows are taken down afterwards.
         ScriptedPlatform platform;
-        Form1 form(platform);
-        form.show();
-        form.cmdCreate_Click();
-        QPointer<frmWizard> wizard = form.Session().Wizard();
-        QVERIFY(wizard != nullptr);
-        QTimer::singleShot(0, &form, [&form] {
-            auto* exit = form.findChild<ClickArea*>(QStringLiteral("cmdExit"));
-            QTest::mouseClick(exit, Qt::LeftButton, {}, exit->rect().center());
-        });
-        QTimer watchdog;
-        watchdog.setSingleShot(true);
-        connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-        watchdog.start(10000);
+        QPointer<frmWizard> wizard;
+        {
+            Form1 form(platform);
+            form.show();
+            form.cmdCreate_Click();
+            wizard = form.Session().Wizard();
+            QVERIFY(wizard != nullptr);
+            QTimer::singleShot(0, &form, [&form] {
+                auto* exit = form.findChild<ClickArea*>(QStringLiteral("cmdExit"));
+                QTest::mouseClick(exit, Qt::LeftButton, {}, exit->rect().center());
+            });
+            QTimer watchdog;
+            watchdog.setSingleShot(true);
+            connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+            watchdog.start(10000);
 
-        QCOMPARE(QApplication::exec(), 0);
+            QCOMPARE(QApplication::exec(), 0);
 
+            QVERIFY(platform.questions.empty());
+            QVERIFY(wizard != nullptr);
+        }
+        QVERIFY(wizard == nullptr);
         QVERIFY(platform.questions.empty());
-        QVERIFY(wizard != nullptr);
     }
 
     void about_twice_showsOneWindow() {
