@@ -10,27 +10,34 @@ namespace glimmora {
 WizardSession::WizardSession(Platform& platform, QObject* parent)
     : QObject(parent), platform_(platform), viewer_(std::make_unique<ArtViewer>()) {}
 
-WizardSession::~WizardSession() {
-    // A wizard still open when the session ends (the program is ending)
-    // goes with it: it refers to the session's values.
-    std::unique_ptr<frmWizard> open(wizard_.data());
-}
+// Declared here, where frmWizard is complete.
+WizardSession::~WizardSession() = default;
 
 void WizardSession::Open() {
-    // A top-level window; closing it deletes it.
-    auto* wizard = new frmWizard(platform_, state_, *viewer_);
-    wizard->setAttribute(Qt::WA_DeleteOnClose);
-    connect(wizard, &frmWizard::confirmedClose, this, &WizardSession::closed);
-    connect(wizard, &frmWizard::secretPhraseEntered, this, &WizardSession::secretPhraseEntered);
+    auto wizard = std::make_unique<frmWizard>(platform_, state_, *viewer_);
+    connect(wizard.get(), &frmWizard::confirmedClose, this, [this] {
+        Dismiss();
+        emit closed();
+    });
+    connect(wizard.get(), &frmWizard::secretPhraseEntered, this,
+            &WizardSession::secretPhraseEntered);
     // The restarting window asks for its successor while it is still on
     // screen, so the program never runs out of windows in between.
-    connect(wizard, &frmWizard::restartRequested, this, &WizardSession::Open);
-    wizard_ = wizard;
-    wizard->show();
+    connect(wizard.get(), &frmWizard::restartRequested, this, &WizardSession::Open);
+    Dismiss();
+    wizard_ = std::move(wizard);
+    wizard_->show();
+}
+
+void WizardSession::Dismiss() {
+    if (wizard_) {
+        // The window is inside its own close handling: delete it after that.
+        wizard_.release()->deleteLater();
+    }
 }
 
 frmWizard* WizardSession::Wizard() const {
-    return wizard_;
+    return wizard_.get();
 }
 
 ArtViewer& WizardSession::Viewer() {

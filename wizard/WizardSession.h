@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 
@@ -36,10 +35,15 @@ signals:
     void secretPhraseEntered();
 
 private:
+    // Lets go of the wizard window, which is closing: it is deleted once its
+    // close has run to its end.
+    void Dismiss();
+
     Platform& platform_;
     ProgramState state_;
-    QPointer<frmWizard> wizard_;
     std::unique_ptr<ArtViewer> viewer_;
+    // Declared last so that it goes first: the window uses the values above.
+    std::unique_ptr<frmWizard> wizard_;
 };
 
 } // namespace glimmora
