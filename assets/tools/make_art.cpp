@@ -27,53 +27,32 @@
 #include <string>
 #include <vector>
 
+#include "ArtKit.h"
 #include "core/ConversionJob.h"
 #include "core/PixelSource.h"
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+namespace art = glimmora::art;
+using art::BlurEdge;
+using art::DrawCentredText;
+using art::DrawShadow;
+using art::kPi;
+using art::NewImage;
+using art::Prepare;
 
 // The wizard's face colour; pictures that sit on it are painted on it.
 const QColor kWizardGrey(0xE0, 0xE0, 0xE0);
 // The step number's green, echoed in the header strip.
 const QColor kStepGreen(0x00, 0xC0, 0x00);
 
-QString gOutDir;
 QString gUiFamily;
 QString gMonoFamily;
-int gFailures = 0;
 
 // ---------------------------------------------------------------------------
-// Basics
+// Fonts
 
-QImage NewImage(int width, int height, const QColor& fill) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(fill);
-    return image;
-}
-
-void Prepare(QPainter& p) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-}
-
-// Opaque pictures are stored as 24-bit PNGs; pictures with see-through
-// parts (the program icon) keep their alpha channel.
-void Save(const QImage& image, const QString& name, bool keepAlpha = false) {
-    const QString path = QDir(gOutDir).filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const QImage out = keepAlpha ? image.convertToFormat(QImage::Format_ARGB32)
-                                 : image.convertToFormat(QImage::Format_RGB888);
-    if (!out.save(path, "PNG")) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        ++gFailures;
-        return;
-    }
-    std::printf("%-32s %4d x %d\n", qPrintable(name), out.width(), out.height());
-}
-
+// The wizard's own faces, Tahoma first, come with Debian's wine fonts.
 void RegisterFonts() {
     const QDir wine(QStringLiteral("/usr/share/wine/fonts"));
     for (const char* file : {"tahoma.ttf", "tahomabd.ttf", "ms_sans_serif.ttf"}) {
@@ -82,119 +61,18 @@ void RegisterFonts() {
             QFontDatabase::addApplicationFont(path);
         }
     }
-    const QStringList families = QFontDatabase::families();
-    for (const char* name : {"Tahoma", "Liberation Sans", "DejaVu Sans"}) {
-        if (families.contains(QString::fromLatin1(name))) {
-            gUiFamily = QString::fromLatin1(name);
-            break;
-        }
-    }
-    for (const char* name : {"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"}) {
-        if (families.contains(QString::fromLatin1(name))) {
-            gMonoFamily = QString::fromLatin1(name);
-            break;
-        }
-    }
-    if (gUiFamily.isEmpty()) {
-        gUiFamily = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-    }
-    if (gMonoFamily.isEmpty()) {
-        gMonoFamily = QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-    }
+    gUiFamily =
+        art::FirstFamily({"Tahoma", "Liberation Sans", "DejaVu Sans"}, QFontDatabase::GeneralFont);
+    gMonoFamily = art::FirstFamily({"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono"},
+                                   QFontDatabase::FixedFont);
 }
 
 QFont UiFont(int pixelSize, bool bold = false) {
-    QFont font(gUiFamily);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
+    return art::Font(gUiFamily, pixelSize, bold ? QFont::Bold : QFont::Normal);
 }
 
 QFont MonoFont(int pixelSize, bool bold = false) {
-    QFont font(gMonoFamily);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-}
-
-// Draws text centred on a point; the cap height is centred vertically and
-// the pen starts on a whole pixel so the stems stay crisp.
-void DrawCentredText(QPainter& p, const QPointF& centre, const QString& text) {
-    const QFontMetricsF metrics(p.font());
-    const double width = metrics.horizontalAdvance(text);
-    const double x = std::round(centre.x() - width / 2.0);
-    const double baseline = std::round(centre.y() + metrics.capHeight() / 2.0);
-    p.drawText(QPointF(x, baseline), text);
-}
-
-// A separable box blur of a premultiplied image, run three times (close to a
-// Gaussian), for glows.
-QImage Blurred(const QImage& source, int radius) {
-    QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    if (radius < 1) {
-        return image;
-    }
-    const int w = image.width();
-    const int h = image.height();
-    std::vector<int> line;
-    auto pass = [&](bool horizontal) {
-        const int count = horizontal ? h : w;
-        const int length = horizontal ? w : h;
-        line.assign(static_cast<size_t>(length) * 4, 0);
-        for (int i = 0; i < count; ++i) {
-            auto at = [&](int k) -> QRgb& {
-                return horizontal ? reinterpret_cast<QRgb*>(image.scanLine(i))[k]
-                                  : reinterpret_cast<QRgb*>(image.scanLine(k))[i];
-            };
-            for (int k = 0; k < length; ++k) {
-                const QRgb c = at(k);
-                line[k * 4 + 0] = qAlpha(c);
-                line[k * 4 + 1] = qRed(c);
-                line[k * 4 + 2] = qGreen(c);
-                line[k * 4 + 3] = qBlue(c);
-            }
-            for (int k = 0; k < length; ++k) {
-                int sum[4] = {0, 0, 0, 0};
-                for (int d = -radius; d <= radius; ++d) {
-                    const int j = k + d;
-                    if (j < 0 || j >= length) {
-                        continue;
-                    }
-                    for (int c = 0; c < 4; ++c) {
-                        sum[c] += line[j * 4 + c];
-                    }
-                }
-                const int n = 2 * radius + 1;
-                at(k) = qRgba(sum[1] / n, sum[2] / n, sum[3] / n, sum[0] / n);
-            }
-        }
-    };
-    for (int round = 0; round < 3; ++round) {
-        pass(true);
-        pass(false);
-    }
-    return image;
-}
-
-// Paints a soft shadow of a shape (already in device coordinates).
-void DrawShadow(QPainter& p, const QPainterPath& shape, const QPointF& offset, int radius,
-                int alpha, const QSize& canvas) {
-    QImage mask = NewImage(canvas.width(), canvas.height(), Qt::transparent);
-    {
-        QPainter m(&mask);
-        Prepare(m);
-        m.setPen(Qt::NoPen);
-        m.setBrush(QColor(0, 0, 0, alpha));
-        m.drawPath(shape.translated(offset));
-    }
-    p.save();
-    p.resetTransform();
-    p.drawImage(0, 0, Blurred(mask, radius));
-    p.restore();
+    return art::Font(gMonoFamily, pixelSize, bold ? QFont::Bold : QFont::Normal);
 }
 
 // ---------------------------------------------------------------------------
@@ -352,7 +230,7 @@ QImage Restart() {
     const QPointF centre(29.0, 17.0);
     const QPainterPath arrow = CircularArrow(centre, 11.5, 5.0, 20.0, -295.0);
 
-    DrawShadow(p, arrow, QPointF(0.6, 1.2), 1, 70, image.size());
+    DrawShadow(p, arrow, QPointF(0.6, 1.2), 1, 70, image.size(), BlurEdge::Clear);
 
     QLinearGradient fill(centre + QPointF(-10, -12), centre + QPointF(8, 13));
     fill.setColorAt(0.0, QColor(0xFF, 0x7A, 0x5E));
@@ -619,7 +497,8 @@ void PaintIcon(QPainter& p, const QRect& area) {
     tileShape.addRoundedRect(tile, radius, radius);
     if (s >= 64) {
         DrawShadow(p, tileShape, QPointF(0, s / 64.0), static_cast<int>(s / 64.0 + 0.5), 90,
-                   p.device() ? QSize(p.device()->width(), p.device()->height()) : QSize());
+                   p.device() ? QSize(p.device()->width(), p.device()->height()) : QSize(),
+                   BlurEdge::Clear);
     }
     QLinearGradient night(tile.topLeft(), tile.bottomLeft());
     night.setColorAt(0.0, QColor(0x33, 0x41, 0x5E));
@@ -705,7 +584,8 @@ void PaintIcon(QPainter& p, const QRect& area) {
         g.drawPath(letter);
         g.drawPath(Sparkle(sparkleCentre, sparkleR, sparkleR * 0.2));
         g.end();
-        p.drawImage(0, 0, Blurred(glowMask, std::max(1, static_cast<int>(s / 22.0))));
+        p.drawImage(
+            0, 0, art::Blurred(glowMask, std::max(1, static_cast<int>(s / 22.0)), BlurEdge::Clear));
     }
     p.restore();
 
@@ -779,7 +659,7 @@ void PaintShowArtIcon(QPainter& p) {
     const QRectF bezel(3.5, 3.5, 32.0, 25.0);
     QPainterPath bezelShape;
     bezelShape.addRoundedRect(bezel, 3.0, 3.0);
-    DrawShadow(p, bezelShape, QPointF(0.5, 1.0), 1, 70, QSize(39, 38));
+    DrawShadow(p, bezelShape, QPointF(0.5, 1.0), 1, 70, QSize(39, 38), BlurEdge::Clear);
     QLinearGradient frame(bezel.topLeft(), bezel.bottomLeft());
     frame.setColorAt(0.0, QColor(0x6A, 0x72, 0x80));
     frame.setColorAt(1.0, QColor(0x2E, 0x33, 0x3C));
@@ -850,7 +730,7 @@ void PaintPrintIcon(QPainter& p) {
     const QRectF body(3.5, 13.5, 32.0, 14.0);
     QPainterPath bodyShape;
     bodyShape.addRoundedRect(body, 3.0, 3.0);
-    DrawShadow(p, bodyShape, QPointF(0.5, 1.0), 1, 70, QSize(39, 38));
+    DrawShadow(p, bodyShape, QPointF(0.5, 1.0), 1, 70, QSize(39, 38), BlurEdge::Clear);
     QLinearGradient shell(body.topLeft(), body.bottomLeft());
     shell.setColorAt(0.0, QColor(0xF6, 0xF7, 0xF9));
     shell.setColorAt(0.5, QColor(0xD4, 0xD8, 0xDE));
@@ -891,7 +771,7 @@ void PaintSheet(QPainter& p, const QRectF& sheet, const QColor& paperTop, int se
     shape.lineTo(sheet.bottomRight());
     shape.lineTo(sheet.bottomLeft());
     shape.closeSubpath();
-    DrawShadow(p, shape, QPointF(0.5, 1.0), 1, 60, QSize(39, 38));
+    DrawShadow(p, shape, QPointF(0.5, 1.0), 1, 60, QSize(39, 38), BlurEdge::Clear);
     QLinearGradient paper(sheet.topLeft(), sheet.bottomRight());
     paper.setColorAt(0.0, paperTop);
     paper.setColorAt(1.0, QColor(0xE6, 0xEC, 0xF4));
@@ -929,7 +809,7 @@ void PaintSaveIcon(QPainter& p) {
     shape.lineTo(disk.left(), disk.top() + 2.0);
     shape.quadTo(disk.left(), disk.top(), disk.left() + 2.0, disk.top());
     shape.closeSubpath();
-    DrawShadow(p, shape, QPointF(0.5, 1.0), 1, 70, QSize(39, 38));
+    DrawShadow(p, shape, QPointF(0.5, 1.0), 1, 70, QSize(39, 38), BlurEdge::Clear);
     QLinearGradient plastic(disk.topLeft(), disk.bottomRight());
     plastic.setColorAt(0.0, QColor(0x52, 0x86, 0xD8));
     plastic.setColorAt(1.0, QColor(0x1C, 0x3C, 0x84));
@@ -1421,40 +1301,38 @@ QImage ExampleStandard() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    glimmora::art::UseOffscreenPlatformUnlessSet();
     QGuiApplication app(argc, argv);
-    gOutDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(GLIMMORA_ASSETS_DIR);
+    glimmora::art::ArtFolder folder(glimmora::art::OutputFolder(argc, argv));
     RegisterFonts();
     std::printf("UI font: %s, text font: %s\n", qPrintable(gUiFamily), qPrintable(gMonoFamily));
 
-    Save(Icon(45, 37), QStringLiteral("app/icon.png"), true);
+    folder.Save(Icon(45, 37), QStringLiteral("app/icon.png"), true);
     for (int size : {16, 32, 48, 64, 128, 256}) {
-        Save(Icon(size, size), QStringLiteral("app/icon-%1.png").arg(size), true);
+        folder.Save(Icon(size, size), QStringLiteral("app/icon-%1.png").arg(size), true);
     }
 
-    Save(WizardBackground(), QStringLiteral("wizard/background.png"));
-    Save(NavigationFace(Face::Grey, QStringLiteral("< Previous")),
-         QStringLiteral("wizard/previous_grey.png"));
-    Save(NavigationFace(Face::Grey, QStringLiteral("Next >")),
-         QStringLiteral("wizard/next_grey.png"));
-    Save(NavigationFace(Face::Hover, QStringLiteral("< Previous")),
-         QStringLiteral("wizard/previous_hover.png"));
-    Save(NavigationFace(Face::Hover, QStringLiteral("Next >")),
-         QStringLiteral("wizard/next_hover.png"));
-    Save(NavigationFace(Face::Hover, QStringLiteral("Cancel")),
-         QStringLiteral("wizard/cancel_hover.png"));
-    Save(BrowseFace(Face::Idle), QStringLiteral("wizard/browse.png"));
-    Save(BrowseFace(Face::Hover), QStringLiteral("wizard/browse_hover.png"));
-    Save(Restart(), QStringLiteral("wizard/restart.png"));
-    Save(HeaderStrip(), QStringLiteral("wizard/header_strip.png"));
-    Save(Bulb(), QStringLiteral("wizard/bulb.png"));
-    Save(ThumbPlaceholder(), QStringLiteral("wizard/thumb_placeholder.png"));
-    Save(Page6Icons(), QStringLiteral("wizard/page6_icons.png"));
+    folder.Save(WizardBackground(), QStringLiteral("wizard/background.png"));
+    folder.Save(NavigationFace(Face::Grey, QStringLiteral("< Previous")),
+                QStringLiteral("wizard/previous_grey.png"));
+    folder.Save(NavigationFace(Face::Grey, QStringLiteral("Next >")),
+                QStringLiteral("wizard/next_grey.png"));
+    folder.Save(NavigationFace(Face::Hover, QStringLiteral("< Previous")),
+                QStringLiteral("wizard/previous_hover.png"));
+    folder.Save(NavigationFace(Face::Hover, QStringLiteral("Next >")),
+                QStringLiteral("wizard/next_hover.png"));
+    folder.Save(NavigationFace(Face::Hover, QStringLiteral("Cancel")),
+                QStringLiteral("wizard/cancel_hover.png"));
+    folder.Save(BrowseFace(Face::Idle), QStringLiteral("wizard/browse.png"));
+    folder.Save(BrowseFace(Face::Hover), QStringLiteral("wizard/browse_hover.png"));
+    folder.Save(Restart(), QStringLiteral("wizard/restart.png"));
+    folder.Save(HeaderStrip(), QStringLiteral("wizard/header_strip.png"));
+    folder.Save(Bulb(), QStringLiteral("wizard/bulb.png"));
+    folder.Save(ThumbPlaceholder(), QStringLiteral("wizard/thumb_placeholder.png"));
+    folder.Save(Page6Icons(), QStringLiteral("wizard/page6_icons.png"));
 #ifndef GLIMMORA_ART_WITHOUT_ENGINE
-    Save(ExampleColoured(), QStringLiteral("wizard/example_colored.png"));
-    Save(ExampleStandard(), QStringLiteral("wizard/example_standard.png"));
+    folder.Save(ExampleColoured(), QStringLiteral("wizard/example_colored.png"));
+    folder.Save(ExampleStandard(), QStringLiteral("wizard/example_standard.png"));
 #endif
-    return gFailures == 0 ? 0 : 1;
+    return folder.AllSaved() ? 0 : 1;
 }

@@ -25,133 +25,32 @@
 #include <cstdio>
 #include <vector>
 
+#include "ArtKit.h"
+
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
+namespace art = glimmora::art;
+using art::BlurEdge;
+using art::DrawCentred;
+using art::DrawShadow;
+using art::Font;
+using art::kPi;
+using art::NewImage;
+using art::Prepare;
 
-QString gOutDir;
 QString gTitleFamily;
 QString gSansFamily;
 QString gMonoFamily;
-int gFailures = 0;
 
 // ---------------------------------------------------------------------------
 // Basics
 
-QImage NewImage(int width, int height, const QColor& fill) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.fill(fill);
-    return image;
-}
-
-void Prepare(QPainter& p) {
-    p.setRenderHint(QPainter::Antialiasing, true);
-    p.setRenderHint(QPainter::TextAntialiasing, true);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-}
-
-void Save(const QImage& image, const QString& name) {
-    const QString path = QDir(gOutDir).filePath(name);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    if (!image.convertToFormat(QImage::Format_RGB888).save(path, "PNG")) {
-        std::fprintf(stderr, "could not write %s\n", qPrintable(path));
-        ++gFailures;
-        return;
-    }
-    std::printf("%-28s %4d x %d\n", qPrintable(name), image.width(), image.height());
-}
-
-QString FirstFamily(std::initializer_list<const char*> names, QFontDatabase::SystemFont fallback) {
-    // Families of several foundries are listed as "Name [foundry]".
-    QStringList families;
-    for (const QString& family : QFontDatabase::families()) {
-        families.append(family.section(QStringLiteral(" ["), 0, 0));
-    }
-    for (const char* name : names) {
-        if (families.contains(QString::fromLatin1(name))) {
-            return QString::fromLatin1(name);
-        }
-    }
-    return QFontDatabase::systemFont(fallback).family();
-}
-
 void ChooseFonts() {
-    gTitleFamily =
-        FirstFamily({"URW Gothic", "DejaVu Sans", "Liberation Sans"}, QFontDatabase::TitleFont);
-    gSansFamily = FirstFamily({"DejaVu Sans", "Liberation Sans"}, QFontDatabase::GeneralFont);
-    gMonoFamily = FirstFamily({"DejaVu Sans Mono", "Liberation Mono"}, QFontDatabase::FixedFont);
-}
-
-QFont Font(const QString& family, double pixelSize, int weight = QFont::Normal) {
-    QFont font(family);
-    font.setPixelSize(static_cast<int>(std::lround(pixelSize)));
-    font.setWeight(static_cast<QFont::Weight>(weight));
-    font.setHintingPreference(QFont::PreferFullHinting);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    return font;
-}
-
-// Draws text with its advance centred on x and its baseline on y.
-void DrawCentred(QPainter& p, double x, double baseline, const QString& text) {
-    const double width = QFontMetricsF(p.font()).horizontalAdvance(text);
-    p.drawText(QPointF(std::round(x - width / 2.0), baseline), text);
-}
-
-// A separable box blur run three times (close to a Gaussian), for glows and
-// shadows.
-QImage Blurred(const QImage& source, int radius) {
-    QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    const int w = image.width();
-    const int h = image.height();
-    std::vector<int> line;
-    auto pass = [&](bool horizontal) {
-        const int count = horizontal ? h : w;
-        const int length = horizontal ? w : h;
-        line.assign(static_cast<size_t>(length) * 4, 0);
-        for (int i = 0; i < count; ++i) {
-            auto at = [&](int k) -> QRgb& {
-                return horizontal ? reinterpret_cast<QRgb*>(image.scanLine(i))[k]
-                                  : reinterpret_cast<QRgb*>(image.scanLine(k))[i];
-            };
-            for (int k = 0; k < length; ++k) {
-                const QRgb c = at(k);
-                line[k * 4 + 0] = qAlpha(c);
-                line[k * 4 + 1] = qRed(c);
-                line[k * 4 + 2] = qGreen(c);
-                line[k * 4 + 3] = qBlue(c);
-            }
-            for (int k = 0; k < length; ++k) {
-                int sum[4] = {0, 0, 0, 0};
-                for (int d = -radius; d <= radius; ++d) {
-                    const int j = std::clamp(k + d, 0, length - 1);
-                    for (int c = 0; c < 4; ++c) {
-                        sum[c] += line[j * 4 + c];
-                    }
-                }
-                const int n = 2 * radius + 1;
-                at(k) = qRgba(sum[1] / n, sum[2] / n, sum[3] / n, sum[0] / n);
-            }
-        }
-    };
-    for (int round = 0; round < 3 && radius > 0; ++round) {
-        pass(true);
-        pass(false);
-    }
-    return image;
-}
-
-// A soft shadow of a shape, painted under it.
-void DrawShadow(QPainter& p, const QPainterPath& shape, QPointF offset, int radius, int alpha,
-                QSize canvas) {
-    QImage mask = NewImage(canvas.width(), canvas.height(), Qt::transparent);
-    {
-        QPainter m(&mask);
-        Prepare(m);
-        m.setPen(Qt::NoPen);
-        m.setBrush(QColor(0, 0, 0, alpha));
-        m.drawPath(shape.translated(offset));
-    }
-    p.drawImage(0, 0, Blurred(mask, radius));
+    gTitleFamily = art::FirstFamily({"URW Gothic", "DejaVu Sans", "Liberation Sans"},
+                                    QFontDatabase::TitleFont);
+    gSansFamily = art::FirstFamily({"DejaVu Sans", "Liberation Sans"}, QFontDatabase::GeneralFont);
+    gMonoFamily =
+        art::FirstFamily({"DejaVu Sans Mono", "Liberation Mono"}, QFontDatabase::FixedFont);
 }
 
 // A small deterministic random source, so every run paints the same stars.
@@ -341,7 +240,7 @@ void DrawLogo(QPainter& p, QRectF area, int columns, int rows, bool onDark, QSiz
                                   -area.height() * 0.06),
                     gem);
         g.end();
-        p.drawImage(0, 0, Blurred(glowLayer, onDark ? 14 : 10));
+        p.drawImage(0, 0, art::Blurred(glowLayer, onDark ? 14 : 10, BlurEdge::Repeat));
     }
     const double cell = area.width() / columns;
     DrawAsAscii(p, gem, area, columns, rows, Font(gMonoFamily, cell * 1.45, QFont::Bold), onDark);
@@ -471,7 +370,7 @@ QImage StartWindow() {
         g.setBrush(QColor(0x8E, 0x4B, 0xF5, 170));
         g.drawPath(titlePath);
         g.end();
-        p.drawImage(0, 0, Blurred(glowLayer, 6));
+        p.drawImage(0, 0, art::Blurred(glowLayer, 6, BlurEdge::Repeat));
     }
     QLinearGradient titleFill(titleOrigin.x(), 0, titleOrigin.x() + titleWidth, 0);
     titleFill.setColorAt(0.0, QColor(0x7F, 0xEE, 0xFF));
@@ -510,7 +409,7 @@ QImage StartWindow() {
 
     const QRectF buttons[] = {{138, 457, 48, 48}, {194, 457, 48, 48}, {249, 457, 48, 48}};
     for (const QRectF& box : buttons) {
-        DrawShadow(p, ButtonShape(box), QPointF(0, 1.5), 2, 70, size);
+        DrawShadow(p, ButtonShape(box), QPointF(0, 1.5), 2, 70, size, BlurEdge::Repeat);
         DrawButtonFace(p, box);
     }
     DrawLetterA(p, buttons[0]);
@@ -711,7 +610,7 @@ QImage EggBackground() {
             path.addRect(frame);
             return path;
         }(),
-        QPointF(2, 3), 4, 150, size);
+        QPointF(2, 3), 4, 150, size, BlurEdge::Repeat);
     QLinearGradient gold(frame.topLeft(), frame.bottomRight());
     gold.setColorAt(0.0, QColor(0xF7, 0xDB, 0x8B));
     gold.setColorAt(0.5, QColor(0xB8, 0x86, 0x2E));
@@ -825,17 +724,15 @@ QImage EggSmall() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    art::UseOffscreenPlatformUnlessSet();
     QGuiApplication app(argc, argv);
-    gOutDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(GLIMMORA_ASSETS_DIR);
+    art::ArtFolder folder(art::OutputFolder(argc, argv));
     ChooseFonts();
     std::printf("fonts: %s, %s, %s\n", qPrintable(gTitleFamily), qPrintable(gSansFamily),
                 qPrintable(gMonoFamily));
-    Save(StartWindow(), QStringLiteral("shell/start.png"));
-    Save(AboutLogo(), QStringLiteral("shell/about_logo.png"));
-    Save(EggBackground(), QStringLiteral("shell/egg_background.png"));
-    Save(EggSmall(), QStringLiteral("shell/egg_small.png"));
-    return gFailures == 0 ? 0 : 1;
+    folder.Save(StartWindow(), QStringLiteral("shell/start.png"));
+    folder.Save(AboutLogo(), QStringLiteral("shell/about_logo.png"));
+    folder.Save(EggBackground(), QStringLiteral("shell/egg_background.png"));
+    folder.Save(EggSmall(), QStringLiteral("shell/egg_small.png"));
+    return folder.AllSaved() ? 0 : 1;
 }
