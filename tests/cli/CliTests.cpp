@@ -9,8 +9,16 @@
 #include "core/ConversionJob.h"
 #include "output/Documents.h"
 #include "platform/Picture.h"
+#include "tests/support/TestDocuments.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestPictures.h"
 
 using namespace glimmora;
+using glimmora::testing::Bytes;
+using glimmora::testing::ReadAll;
+using glimmora::testing::SavePng;
+using glimmora::testing::Style;
+using glimmora::testing::WriteFile;
 
 namespace {
 
@@ -31,31 +39,6 @@ Run RunConvert(const QStringList& args) {
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
-}
-
-QByteArray Bytes(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-DocumentStyle Style(std::string background, std::string size, std::string face) {
-    DocumentStyle style;
-    style.backgroundColorCode = std::move(background);
-    style.fontSizeText = std::move(size);
-    style.fontFaceText = std::move(face);
-    return style;
 }
 
 std::string Repeat(const std::string& text, int times) {
@@ -136,11 +119,7 @@ void CliTests::init() {
 }
 
 QString CliTests::PicturePath(const QString& name, const QImage& image) {
-    const QString path = dir_->filePath(name);
-    if (!image.save(path, "PNG")) {
-        return {};
-    }
-    return path;
+    return SavePng(*dir_, name, image);
 }
 
 // --- Documents --------------------------------------------------------------

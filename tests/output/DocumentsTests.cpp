@@ -6,22 +6,20 @@
 #include <unistd.h>
 
 #include "output/Documents.h"
+#include "tests/support/TestDocuments.h"
+#include "tests/support/TestFiles.h"
 
 using namespace glimmora;
+using glimmora::testing::Bytes;
+using glimmora::testing::ReadAll;
+using glimmora::testing::Style;
+using glimmora::testing::WriteFile;
 
 namespace {
 
 const std::string kRtfHeader =
     R"({\rtf1\ansi\ansicpg1252\deff0\deflang1053{\fonttbl{\f0\fswiss\fcharset0)";
 const std::string kRtfGenerator = R"({\*\generator OrvanelLumetra2.0;}\viewkind4\uc1\pard\f0\fs)";
-
-DocumentStyle Style(std::string background, std::string size, std::string face) {
-    DocumentStyle style;
-    style.backgroundColorCode = std::move(background);
-    style.fontSizeText = std::move(size);
-    style.fontFaceText = std::move(face);
-    return style;
-}
 
 // The thirteen lines of an HTML page around line 10, the prepared art.
 std::string HtmlPage(const std::string& background, const std::string& size,
@@ -42,23 +40,6 @@ std::string HtmlPage(const std::string& background, const std::string& size,
            "</font></pre>\r\n"
            "</BODY>\r\n"
            "</HTML>";
-}
-
-QByteArray Bytes(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace

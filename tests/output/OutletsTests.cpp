@@ -30,30 +30,21 @@
 #include "platform/Printing.h"
 #include "platform/Twips.h"
 #include "tests/support/ScriptedPlatform.h"
+#include "tests/support/TestFiles.h"
 
 using glimmora::ArtViewer;
 using glimmora::DocumentStyle;
 using glimmora::Form3;
 using glimmora::OutputFormat;
 using glimmora::SaveInputs;
+using glimmora::testing::Bytes;
+using glimmora::testing::ReadAll;
 using glimmora::testing::ScriptedPlatform;
 
 Q_DECLARE_METATYPE(OutputFormat)
 Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
-}
-
-QByteArray Bytes(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 SaveInputs Inputs(OutputFormat format, std::string art = "ab\rcd\r",
                   std::string title = "photo.jpg") {

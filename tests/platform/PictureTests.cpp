@@ -8,15 +8,12 @@
 #include <cstdint>
 
 #include "platform/Picture.h"
+#include "tests/support/TestFiles.h"
 
 using namespace glimmora;
+using glimmora::testing::WriteFile;
 
 namespace {
-
-bool WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QByteArray Encode(const QImage& image, const char* format, int quality = -1) {
     QByteArray bytes;

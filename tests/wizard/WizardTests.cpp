@@ -23,6 +23,7 @@
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "tests/support/ScriptedPlatform.h"
+#include "tests/support/TestPictures.h"
 #include "wizard/ClickArea.h"
 #include "wizard/ProgramState.h"
 #include "wizard/WizardSession.h"
@@ -38,6 +39,7 @@ using glimmora::TwipsRect;
 using glimmora::WizardFrame;
 using glimmora::WizardSession;
 using glimmora::testing::ManualTickSource;
+using glimmora::testing::SavePng;
 using glimmora::testing::ScriptedPlatform;
 
 namespace {
@@ -123,11 +125,7 @@ struct Fixture {
         QTest::keyClicks(box, text);
     }
 
-    QString Save(const QString& name, const QImage& image) {
-        const QString path = dir.filePath(name);
-        image.save(path, "PNG");
-        return path;
-    }
+    QString Save(const QString& name, const QImage& image) { return SavePng(dir, name, image); }
     void Choose(const std::optional<QString>& answer) {
         platform.openAnswers.push_back(answer);
         Click("cmdBrowse");

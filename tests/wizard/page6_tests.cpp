@@ -19,6 +19,7 @@
 #include "output/Documents.h"
 #include "output/Form3.h"
 #include "tests/support/ScriptedPlatform.h"
+#include "tests/support/TestFiles.h"
 #include "wizard/ClickArea.h"
 #include "wizard/ProgramState.h"
 #include "wizard/frmWizard.h"
@@ -28,7 +29,9 @@ using glimmora::DocumentStyle;
 using glimmora::frmWizard;
 using glimmora::OutputFormat;
 using glimmora::ProgramState;
+using glimmora::testing::Bytes;
 using glimmora::testing::ManualTickSource;
+using glimmora::testing::ReadAll;
 using glimmora::testing::ScriptedPlatform;
 
 Q_DECLARE_METATYPE(OutputFormat)
@@ -38,18 +41,6 @@ namespace {
 // The picture's size in pixels; converted one pixel a cell.
 constexpr int kPictureWidth = 12;
 constexpr int kPictureHeight = 8;
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
-}
-
-QByteArray Bytes(const std::string& text) {
-    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A small picture with every pixel different: dark at the top left, light
 // and coloured towards the bottom right. JPEG for .jpg and .jpeg names.
