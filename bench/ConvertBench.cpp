@@ -8,12 +8,12 @@
 
 #include <chrono>
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "BenchPictures.h"
 #include "core/ConversionJob.h"
 #include "core/Scale.h"
 #include "output/Documents.h"
@@ -47,28 +47,13 @@ double BestOf(int runs, const std::function<void()>& work) {
     return best;
 }
 
-// Something like a photograph: soft gradients and round shapes with a grain
-// of noise, so the JPEG is as costly to decode as a camera's.
+// Soft gradients and round shapes with a grain of noise.
 QImage MakePhotoLikePicture() {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    std::uint32_t state = 0x2545F491u;
-    for (int y = 0; y < kHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int noise = static_cast<int>(state % 25) - 12;
-            const double fx = static_cast<double>(x) / kWidth;
-            const double fy = static_cast<double>(y) / kHeight;
-            const double wave = std::sin(fx * 9.0 + std::cos(fy * 7.0) * 2.0);
-            const int r = static_cast<int>(128 + 90 * wave + 30 * fy) + noise;
-            const int g = static_cast<int>(200 * fx * (1.0 - fy) + 40) + noise;
-            const int b = static_cast<int>(255 * fy * fy) + noise;
-            line[x] = qRgb(qBound(0, r, 255), qBound(0, g, 255), qBound(0, b, 255));
-        }
-    }
-    return image;
+    return PhotoLikePicture(kWidth, kHeight, 0x2545F491u, 12, [](double fx, double fy) {
+        const double wave = std::sin(fx * 9.0 + std::cos(fy * 7.0) * 2.0);
+        return Tone{static_cast<int>(128 + 90 * wave + 30 * fy),
+                    static_cast<int>(200 * fx * (1.0 - fy) + 40), static_cast<int>(255 * fy * fy)};
+    });
 }
 
 std::string Convert(const PictureSurface& picture, OutputFormat format, const std::string& across,

@@ -10,11 +10,11 @@
 #include <QTimer>
 
 #include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
+#include "BenchPictures.h"
 #include "core/ConversionJob.h"
 #include "platform/Platform.h"
 #include "platform/QtTickSource.h"
@@ -67,26 +67,13 @@ private:
     std::vector<QtTickSource*> sources_;
 };
 
+// Rings spreading from left of the middle, with a grain of noise.
 QImage MakePhoto() {
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    std::uint32_t state = 0x9E3779B9u;
-    for (int y = 0; y < kHeight; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < kWidth; ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int noise = static_cast<int>(state % 31) - 15;
-            const double fx = static_cast<double>(x) / kWidth;
-            const double fy = static_cast<double>(y) / kHeight;
-            const double ring = std::sin(std::hypot(fx - 0.4, fy - 0.5) * 40.0);
-            const int r = static_cast<int>(120 + 100 * ring * fx) + noise;
-            const int g = static_cast<int>(60 + 150 * fy) + noise;
-            const int b = static_cast<int>(200 - 120 * fx * fy) + noise;
-            line[x] = qRgb(qBound(0, r, 255), qBound(0, g, 255), qBound(0, b, 255));
-        }
-    }
-    return image;
+    return PhotoLikePicture(kWidth, kHeight, 0x9E3779B9u, 15, [](double fx, double fy) {
+        const double ring = std::sin(std::hypot(fx - 0.4, fy - 0.5) * 40.0);
+        return Tone{static_cast<int>(120 + 100 * ring * fx), static_cast<int>(60 + 150 * fy),
+                    static_cast<int>(200 - 120 * fx * fy)};
+    });
 }
 
 void Click(frmWizard& wizard, const char* name) {
