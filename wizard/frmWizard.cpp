@@ -567,46 +567,42 @@ void frmWizard::ClearPageArea() {
 
 void frmWizard::cmdNext_Click() {
     ClearPageArea();
-    switch (CurrentStep_) {
-    case 1:
-        CurrentStep_ = 2;
-        ShowStep2();
-        break;
-    case 2:
-        CurrentStep_ = 3;
-        ShowStep3();
-        break;
-    case 3:
-        CurrentStep_ = 4;
-        ShowStep4();
-        break;
-    case 4:
-        CurrentStep_ = 5;
-        ShowStep5();
-        break;
-    case 5:
-        CurrentStep_ = 6;
-        ShowStep6();
-        break;
-    default:
-        break;
+    // Page 6 is the last.
+    if (CurrentStep_ >= 1 && CurrentStep_ <= 5) {
+        GoToStep(CurrentStep_ + 1);
     }
 }
 
 void frmWizard::cmdPre_Click() {
     ClearPageArea();
-    switch (CurrentStep_) {
-    case 2:
-        CurrentStep_ = 1;
+    // Only pages 2 to 4 lead back; the conversion and its result do not.
+    if (CurrentStep_ >= 2 && CurrentStep_ <= 4) {
+        GoToStep(CurrentStep_ - 1);
+    }
+}
+
+void frmWizard::GoToStep(int step) {
+    // The step changes before the page is shown: page 4's Next follows its
+    // step boxes only while page 4 is the current step.
+    CurrentStep_ = step;
+    switch (step) {
+    case 1:
         ShowStep1();
         break;
-    case 3:
-        CurrentStep_ = 2;
+    case 2:
         ShowStep2();
         break;
-    case 4:
-        CurrentStep_ = 3;
+    case 3:
         ShowStep3();
+        break;
+    case 4:
+        ShowStep4();
+        break;
+    case 5:
+        ShowStep5();
+        break;
+    case 6:
+        ShowStep6();
         break;
     default:
         break;

@@ -108,6 +108,8 @@ private:
     void cmdPre_Click();
     void cmdCancel_Click();
     void Picture5_Click();
+    // Makes `step` (1 to 6) the current step and shows its page.
+    void GoToStep(int step);
     void ShowStep1();
     void ShowStep2();
     void ShowStep3();
