@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QPointer>
 #include <QString>
+
+#include <memory>
 
 namespace glimmora {
 
@@ -11,7 +12,7 @@ class Form3;
 // the user closed it.
 class ArtViewer {
 public:
-    ArtViewer() = default;
+    ArtViewer();
     ~ArtViewer();
     ArtViewer(const ArtViewer&) = delete;
     ArtViewer& operator=(const ArtViewer&) = delete;
@@ -23,7 +24,7 @@ public:
     Form3* Window() const;
 
 private:
-    QPointer<Form3> window_;
+    std::unique_ptr<Form3> window_;
 };
 
 } // namespace glimmora

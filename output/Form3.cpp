@@ -1,5 +1,6 @@
 #include "Form3.h"
 
+#include <QCloseEvent>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -104,6 +105,11 @@ void Form3::txtSize_Change() {
     QFont artFont = txtText->font();
     artFont.setPointSizeF(*points);
     txtText->setFont(artFont);
+}
+
+void Form3::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closed();
 }
 
 void Form3::resizeEvent(QResizeEvent* event) {

@@ -24,7 +24,12 @@ public:
     // The largest size the box accepts, in points.
     static constexpr double kLargestPointSize = 1638.0;
 
+signals:
+    // The user closed the window.
+    void closed();
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -485,7 +485,6 @@ private slots:
         QVERIFY(form);
         QVERIFY(form->isWindow());
         QVERIFY(form->isVisible());
-        QVERIFY(form->testAttribute(Qt::WA_DeleteOnClose));
         QCOMPARE(form->objectName(), QStringLiteral("Form3"));
         QCOMPARE(form->windowTitle(), QStringLiteral("Glimmora - Ascii Art"));
         QCOMPARE(form->size(), QSize(glimmora::Twips(13590), glimmora::Twips(10860)));
