@@ -15,9 +15,19 @@ int RunGlimmora(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral("2.0"));
     // Lets desktops match the windows to the installed launcher and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.glimmora.Glimmora"));
-    const QPixmap icon = AssetPixmap(QStringLiteral("app/icon.png"));
+    // The window icon proper, and the square renderings for the task bar
+    // and switchers, which ask for larger sizes.
+    QIcon icon;
+    for (const char* name :
+         {"app/icon.png", "app/icon-16.png", "app/icon-32.png", "app/icon-48.png",
+          "app/icon-64.png", "app/icon-128.png", "app/icon-256.png"}) {
+        const QPixmap rendering = AssetPixmap(QString::fromLatin1(name));
+        if (!rendering.isNull()) {
+            icon.addPixmap(rendering);
+        }
+    }
     if (!icon.isNull()) {
-        QApplication::setWindowIcon(QIcon(icon));
+        QApplication::setWindowIcon(icon);
     }
     RegisterLayoutFonts();
     QtPlatform platform;
