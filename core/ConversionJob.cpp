@@ -1,5 +1,6 @@
 #include "ConversionJob.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -151,17 +152,20 @@ std::int64_t ConversionEngine::ExpectedCellsPerLine() const {
 }
 
 void ConversionEngine::ReserveArtText() {
+    // Room for the longest possible text, so that the text is never moved
+    // while it grows: a move of a large text would stall one step for many
+    // milliseconds. Untouched room costs address space, not memory.
     double cellSize = 0.0;
     if (inputs_.coloured) {
-        const double letterSize = wordLength_ == 0 ? 0.0
-                                                   : static_cast<double>(inputs_.word.size()) /
-                                                         static_cast<double>(wordLength_);
-        cellSize = static_cast<double>(kColouredCellFrame) + letterSize;
+        std::size_t longestLetter = 0;
+        for (const std::uint8_t size : letterSizes_) {
+            longestLetter = std::max<std::size_t>(longestLetter, size);
+        }
+        cellSize = static_cast<double>(kColouredCellFrame + longestLetter);
     } else {
         for (const std::string& cell : inputs_.ramp) {
-            cellSize += static_cast<double>(cell.size());
+            cellSize = std::max(cellSize, static_cast<double>(cell.size()));
         }
-        cellSize /= static_cast<double>(inputs_.ramp.size());
     }
     const double lines = static_cast<double>(ExpectedLines());
     const double cells = static_cast<double>(ExpectedCellsPerLine());
