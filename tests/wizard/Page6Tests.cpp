@@ -371,4 +371,4 @@ private:
 };
 
 QTEST_MAIN(Page6Tests)
-#include "page6_tests.moc"
+#include "Page6Tests.moc"
