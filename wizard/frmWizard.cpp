@@ -131,6 +131,9 @@ QWidget* NewLine(QWidget* parent, const char* name, Colour colour, const QRect& 
     line->setGeometry(pixels);
     line->setAutoFillBackground(true);
     SetColour(line, QPalette::Window, colour);
+    // A line is drawing, not a control: the mouse over it is over whatever
+    // lies beneath (the window's background, a frame).
+    line->setAttribute(Qt::WA_TransparentForMouseEvents);
     return line;
 }
 
@@ -488,11 +491,10 @@ void frmWizard::WireHandlers() {
     connect(Picture5, &ClickArea::clicked, this, &frmWizard::Picture5_Click);
     connect(cmdBrowse, &ClickArea::clicked, this, &frmWizard::cmdBrowse_Click);
 
-    connect(Label20, &ClickArea::clicked, optClnTxt, [this] { optClnTxt->setChecked(true); });
-    connect(Label21, &ClickArea::clicked, optRtf, [this] { optRtf->setChecked(true); });
-    connect(Label24, &ClickArea::clicked, optHtmlTxt, [this] { optHtmlTxt->setChecked(true); });
-    connect(Label23, &ClickArea::clicked, optHtmlCldTxt,
-            [this] { optHtmlCldTxt->setChecked(true); });
+    connect(Label20, &ClickArea::clicked, this, &frmWizard::Label20_Click);
+    connect(Label21, &ClickArea::clicked, this, &frmWizard::Label21_Click);
+    connect(Label24, &ClickArea::clicked, this, &frmWizard::Label24_Click);
+    connect(Label23, &ClickArea::clicked, this, &frmWizard::Label23_Click);
     connect(lblColor, &ClickArea::clicked, this, &frmWizard::lblColor_Click);
 
     // Next on page 4 follows the step boxes as they are typed.
@@ -505,25 +507,14 @@ void frmWizard::WireHandlers() {
     connect(cmdCopy, &ClickArea::clicked, this, &frmWizard::cmdCopy_Click);
     connect(cmdSave, &ClickArea::clicked, this, &frmWizard::cmdSave_Click);
 
-    connect(cmdPre, &ClickArea::mouseMoved, this, [this] {
-        ResetHover();
-        imgPrevious->show();
-    });
-    connect(cmdNext, &ClickArea::mouseMoved, this, [this] {
-        ResetHover();
-        imgNext->show();
-    });
-    connect(cmdCancel, &ClickArea::mouseMoved, this, [this] {
-        ResetHover();
-        imgCancel->show();
-    });
-    connect(cmdBrowse, &ClickArea::mouseMoved, this, [this] {
-        ResetHover();
-        imgBrowse->hide();
-        imgBrowse2->show();
-    });
+    connect(cmdPre, &ClickArea::mouseMoved, this, &frmWizard::cmdPre_MouseMove);
+    connect(cmdNext, &ClickArea::mouseMoved, this, &frmWizard::cmdNext_MouseMove);
+    connect(cmdCancel, &ClickArea::mouseMoved, this, &frmWizard::cmdCancel_MouseMove);
+    connect(cmdBrowse, &ClickArea::mouseMoved, this, &frmWizard::cmdBrowse_MouseMove);
     // These controls put the buttons back to their idle look when the mouse
-    // moves over them; every other control leaves a lit button lit.
+    // moves over them (Frame1_MouseMove, Label9_MouseMove and the rest are
+    // all ResetHover, so one event filter serves them); every other control
+    // leaves a lit button lit.
     for (QWidget* control : std::initializer_list<QWidget*>{
              Frame1, Frame10, Label9, Label5, Label2, Label4, Label3, txtImage, txtWidth, txtHeight,
              lblSteg, lblDesc, Picture3}) {
@@ -620,6 +611,10 @@ void frmWizard::Picture5_Click() {
 }
 
 void frmWizard::closeEvent(QCloseEvent* event) {
+    Form_QueryUnload(event);
+}
+
+void frmWizard::Form_QueryUnload(QCloseEvent* event) {
     if (RestartPending_) {
         RestartPending_ = false;
         // The fresh wizard opens while this one is still on screen.
@@ -916,6 +911,24 @@ void frmWizard::SetSwatchColour(Colour colour) {
     ShpColor->SetFill(ToQColor(colour));
 }
 
+// A click on a format's caption selects its option button, as a click on
+// the button does.
+void frmWizard::Label20_Click() {
+    optClnTxt->setChecked(true);
+}
+
+void frmWizard::Label21_Click() {
+    optRtf->setChecked(true);
+}
+
+void frmWizard::Label24_Click() {
+    optHtmlTxt->setChecked(true);
+}
+
+void frmWizard::Label23_Click() {
+    optHtmlCldTxt->setChecked(true);
+}
+
 void frmWizard::lblColor_Click() {
     // A cancelled dialog reports the colour it reported last (black at
     // first), and that colour is applied.
@@ -1044,8 +1057,33 @@ void frmWizard::ResetHover() {
     imgBrowse->show();
 }
 
-void frmWizard::mouseMoveEvent(QMouseEvent* event) {
+void frmWizard::cmdPre_MouseMove() {
     ResetHover();
+    imgPrevious->show();
+}
+
+void frmWizard::cmdNext_MouseMove() {
+    ResetHover();
+    imgNext->show();
+}
+
+void frmWizard::cmdCancel_MouseMove() {
+    ResetHover();
+    imgCancel->show();
+}
+
+void frmWizard::cmdBrowse_MouseMove() {
+    ResetHover();
+    imgBrowse->hide();
+    imgBrowse2->show();
+}
+
+void frmWizard::Form_MouseMove() {
+    ResetHover();
+}
+
+void frmWizard::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove();
     QWidget::mouseMoveEvent(event);
 }
 

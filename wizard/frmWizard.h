@@ -108,6 +108,8 @@ private:
     void cmdPre_Click();
     void cmdCancel_Click();
     void Picture5_Click();
+    // The close check, whatever closes the window: accepts or ignores event.
+    void Form_QueryUnload(QCloseEvent* event);
     // Makes `step` (1 to 6) the current step and shows its page.
     void GoToStep(int step);
     void ShowStep1();
@@ -128,6 +130,10 @@ private:
     void PlaceThumbnail();
 
     // Pages 2 and 3.
+    void Label20_Click();
+    void Label21_Click();
+    void Label24_Click();
+    void Label23_Click();
     void lblColor_Click();
     void SetSwatchColour(Colour colour);
 
@@ -151,6 +157,11 @@ private:
 
     // Hover.
     void ResetHover();
+    void cmdPre_MouseMove();
+    void cmdNext_MouseMove();
+    void cmdCancel_MouseMove();
+    void cmdBrowse_MouseMove();
+    void Form_MouseMove();
 
     // Hidden phrase.
     void Picture1_DblClick();

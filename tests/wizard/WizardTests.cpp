@@ -241,6 +241,7 @@ private slots:
     void hover_browseButtonAndListedLabels();
     void hover_controlWithoutHandler_keepsButtonLit();
     void hover_pageChange_leavesNothingLit();
+    void hover_separatorLines_leaveTheMouseToWhatLiesBeneath();
 
     // Hidden phrase.
     void egg_boxLiesBelowVisibleAreaInTabOrder();
@@ -1240,6 +1241,19 @@ void WizardTests::hover_controlWithoutHandler_keepsButtonLit() {
     for (const char* control : {"Frame3", "Label6", "Picture1", "Label20", "Label1"}) {
         MoveMouseOver(f.Get(control));
         QVERIFY2(f.Visible("imgCancel"), control);
+    }
+}
+
+void WizardTests::hover_separatorLines_leaveTheMouseToWhatLiesBeneath() {
+    // The lines are drawing: the mouse over them is over the background (or
+    // Frame1), which puts a lit button back.
+    Fixture f;
+    for (const char* name : {"Line1", "Line2", "Line3", "Line4"}) {
+        QWidget* line = f.Get(name);
+        QWidget* beneath = line->parentWidget();
+        const QPoint centre = line->geometry().center();
+        QWidget* hit = beneath->childAt(centre);
+        QVERIFY2(hit == nullptr || hit == beneath, name);
     }
 }
 
