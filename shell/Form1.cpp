@@ -49,20 +49,19 @@ Form1::Form1(Platform& platform, std::function<void()> quit, QWidget* parent)
     }
     setFixedSize(Twips(6615), Twips(7935));
 
-    cmdCreate_ = MakeButton(QStringLiteral("cmdCreate"), QStringLiteral("Create New"),
-                            TwipsRect(2070, 6855, 720, 720), this);
-    cmdAbout_ = MakeButton(QStringLiteral("cmdAbout"), QStringLiteral("About Glimmora..."),
-                           TwipsRect(2910, 6855, 720, 720), this);
-    cmdExit_ = MakeButton(QStringLiteral("cmdExit"), QStringLiteral("Exit"),
-                          TwipsRect(3735, 6855, 720, 720), this);
-    connect(cmdCreate_, &ClickArea::clicked, this, &Form1::cmdCreate_Click);
-    connect(cmdAbout_, &ClickArea::clicked, this, &Form1::cmdAbout_Click);
-    connect(cmdExit_, &ClickArea::clicked, this, &Form1::cmdExit_Click);
+    cmdCreate = MakeButton(QStringLiteral("cmdCreate"), QStringLiteral("Create New"),
+                           TwipsRect(2070, 6855, 720, 720), this);
+    cmdAbout = MakeButton(QStringLiteral("cmdAbout"), QStringLiteral("About Glimmora..."),
+                          TwipsRect(2910, 6855, 720, 720), this);
+    cmdExit = MakeButton(QStringLiteral("cmdExit"), QStringLiteral("Exit"),
+                         TwipsRect(3735, 6855, 720, 720), this);
+    connect(cmdCreate, &ClickArea::clicked, this, &Form1::cmdCreate_Click);
+    connect(cmdAbout, &ClickArea::clicked, this, &Form1::cmdAbout_Click);
+    connect(cmdExit, &ClickArea::clicked, this, &Form1::cmdExit_Click);
 
     // The wizard gives Create New back only when the user confirmed leaving
     // it; a restart replaces the wizard and Create New stays disabled.
-    connect(&session_, &WizardSession::closed, cmdCreate_,
-            [this] { cmdCreate_->setEnabled(true); });
+    connect(&session_, &WizardSession::closed, cmdCreate, [this] { cmdCreate->setEnabled(true); });
     connect(&session_, &WizardSession::secretPhraseEntered, this, &Form1::ShowEasterEgg);
 
     CentreOnScreen(*this);
@@ -75,10 +74,10 @@ void Form1::EndProgramNow() {
 }
 
 void Form1::cmdCreate_Click() {
-    if (!cmdCreate_->isEnabled()) {
+    if (!cmdCreate->isEnabled()) {
         return;
     }
-    cmdCreate_->setEnabled(false);
+    cmdCreate->setEnabled(false);
     session_.Open();
 }
 
@@ -86,12 +85,14 @@ void Form1::cmdAbout_Click() {
     if (about_ == nullptr) {
         about_ = new frmAbout(this);
     }
-    if (about_->isVisible()) {
-        about_->raise();
-        about_->activateWindow();
+    // Open already: brought to the front, out of the task bar if minimised.
+    if (about_->isMinimized()) {
+        about_->showNormal();
     } else {
         about_->show();
     }
+    about_->raise();
+    about_->activateWindow();
 }
 
 void Form1::cmdExit_Click() {

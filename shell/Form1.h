@@ -63,9 +63,9 @@ private:
     std::function<void()> quit_;
     WizardSession session_;
     QPixmap background_;
-    ClickArea* cmdCreate_;
-    ClickArea* cmdAbout_;
-    ClickArea* cmdExit_;
+    ClickArea* cmdCreate;
+    ClickArea* cmdAbout;
+    ClickArea* cmdExit;
     QPointer<frmAbout> about_;
     QPointer<frmEasterEgg> easterEgg_;
     // Offset of the grab point from the window's corner while the window is

@@ -62,33 +62,33 @@ frmAbout::frmAbout(QWidget* parent)
     setAutoFillBackground(true);
     resize(Twips(4620), Twips(6930));
 
-    Picture1_ = new QLabel(this);
-    Picture1_->setObjectName(QStringLiteral("Picture1"));
-    Picture1_->setGeometry(TwipsRect(360, 3720, 705, 585));
-    Picture1_->setAlignment(Qt::AlignCenter);
-    Picture1_->setPixmap(icon);
+    Picture1 = new QLabel(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(TwipsRect(360, 3720, 705, 585));
+    Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setPixmap(icon);
 
-    Label1_ = MakeLabel(QStringLiteral("Label1"), QStringLiteral("Glimmora"),
-                        TwipsRect(1320, 3720, 1695, 375), this, 13.5, true);
-    Label2_ = MakeLabel(QStringLiteral("Label2"), QStringLiteral("version 2.0"),
-                        TwipsRect(1800, 4080, 975, 255), this);
-    Label3_ = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Description:"),
-                        TwipsRect(360, 4560, 1095, 255), this, 8.25, true);
-    Label4_ = MakeLabel(QStringLiteral("Label4"),
-                        QStringLiteral("This software let you transform images into ASCII art. "
-                                       "You just have to follow the instructions in the wizard!"),
-                        TwipsRect(360, 4800, 3495, 615), this);
-    Label4_->setWordWrap(true);
-    Label5_ = MakeLabel(QStringLiteral("Label5"),
-                        QStringLiteral("\u00A9 2026 the Glimmora developers. "
-                                       "All rights reserved."),
-                        TwipsRect(360, 6000, 4335, 255), this);
+    Label1 = MakeLabel(QStringLiteral("Label1"), QStringLiteral("Glimmora"),
+                       TwipsRect(1320, 3720, 1695, 375), this, 13.5, true);
+    Label2 = MakeLabel(QStringLiteral("Label2"), QStringLiteral("version 2.0"),
+                       TwipsRect(1800, 4080, 975, 255), this);
+    Label3 = MakeLabel(QStringLiteral("Label3"), QStringLiteral("Description:"),
+                       TwipsRect(360, 4560, 1095, 255), this, 8.25, true);
+    Label4 = MakeLabel(QStringLiteral("Label4"),
+                       QStringLiteral("This software let you transform images into ASCII art. "
+                                      "You just have to follow the instructions in the wizard!"),
+                       TwipsRect(360, 4800, 3495, 615), this);
+    Label4->setWordWrap(true);
+    Label5 = MakeLabel(QStringLiteral("Label5"),
+                       QStringLiteral("\u00A9 2026 the Glimmora developers. "
+                                      "All rights reserved."),
+                       TwipsRect(360, 6000, 4335, 255), this);
 
-    cmdOK_ = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setGeometry(TwipsRect(2760, 6480, 1455, 375));
-    connect(cmdOK_, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    cmdOK_->setFocus();
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(TwipsRect(2760, 6480, 1455, 375));
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    cmdOK->setFocus();
 }
 
 void frmAbout::cmdOK_Click() {
@@ -109,7 +109,7 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Escape:
-        cmdOK_->click();
+        cmdOK->click();
         return;
     default:
         break;

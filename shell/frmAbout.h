@@ -23,13 +23,13 @@ protected:
 
 private:
     QPixmap logo_;
-    QLabel* Picture1_;
-    QLabel* Label1_;
-    QLabel* Label2_;
-    QLabel* Label3_;
-    QLabel* Label4_;
-    QLabel* Label5_;
-    QPushButton* cmdOK_;
+    QLabel* Picture1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QPushButton* cmdOK;
 };
 
 } // namespace glimmora

@@ -31,11 +31,11 @@ frmEasterEgg::frmEasterEgg(QWidget* parent)
     setObjectName(QStringLiteral("frmEasterEgg"));
     setFixedSize(Twips(6345), Twips(7260));
 
-    Picture1_ = new PictureBox(this);
-    Picture1_->setObjectName(QStringLiteral("Picture1"));
-    Picture1_->setGeometry(TwipsRect(120, 5040, 1605, 2115));
-    Picture1_->setAlignment(Qt::AlignCenter);
-    Picture1_->setPixmap(AssetPixmap(QStringLiteral("shell/egg_small.png")));
+    Picture1 = new PictureBox(this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(TwipsRect(120, 5040, 1605, 2115));
+    Picture1->setAlignment(Qt::AlignCenter);
+    Picture1->setPixmap(AssetPixmap(QStringLiteral("shell/egg_small.png")));
 }
 
 void frmEasterEgg::Form_Click() {

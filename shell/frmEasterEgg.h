@@ -23,7 +23,7 @@ protected:
 
 private:
     QPixmap background_;
-    QLabel* Picture1_;
+    QLabel* Picture1;
     bool pressed_ = false;
 };
 

@@ -285,6 +285,18 @@ private slots:
         QCOMPARE(shell.Wizard(), nullptr);
     }
 
+    void about_whileMinimised_comesBack() {
+        Shell shell;
+        shell.Click("cmdAbout");
+        QPointer<frmAbout> about = shell.form.About();
+        about->showMinimized();
+        QVERIFY(about->isMinimized());
+        shell.Click("cmdAbout");
+        QCOMPARE(shell.form.About(), about.data());
+        QVERIFY(!about->isMinimized());
+        QVERIFY(about->isVisible());
+    }
+
     void aboutOK_unloads_andNextAboutCreatesAnew() {
         Shell shell;
         shell.Click("cmdAbout");
