@@ -181,10 +181,28 @@ void ConversionEngine::ReserveArtText() {
     }
 }
 
+void ConversionEngine::SetArtSink(ArtSink sink) {
+    sink_ = std::move(sink);
+    if (sink_) {
+        std::string().swap(art_); // the reserved room is not needed
+    }
+}
+
+void ConversionEngine::Emit(std::string_view text) const {
+    if (sink_) {
+        sink_(text);
+    } else {
+        art_.append(text);
+    }
+}
+
 void ConversionEngine::FlushPending() const {
     if (pendingSize_ != 0) {
-        art_.append(pending_.data(), pendingSize_);
+        // Cleared first, so a sink or an append that throws leaves no
+        // half-counted buffer behind.
+        const std::size_t size = pendingSize_;
         pendingSize_ = 0;
+        Emit(std::string_view(pending_.data(), size));
     }
 }
 
@@ -212,7 +230,7 @@ void ConversionEngine::AppendSignCell(Colour colour) {
         pendingSize_ += size;
     } else {
         FlushPending();
-        art_.append(inputs_.ramp[lastRamp_]);
+        Emit(inputs_.ramp[lastRamp_]);
     }
 }
 

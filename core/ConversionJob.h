@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PixelSource.h"
@@ -37,6 +39,10 @@ enum class StepResult {
 // Converts a picture into the art text one cell per step. The caller drives
 // the steps (the wizard from its timer, the command-line tool in a loop).
 //
+// When the art text cannot grow because memory ran out, Step() throws
+// std::bad_alloc; the engine is then of no further use and the caller drops
+// it (nothing half-made may pass for finished art).
+//
 // Art text: every line of cells is followed by one CR (13), the last line
 // too, with no LF. In coloured mode a cell is <font color="#RRGGBB">L</font>
 // with the letters of the word running on across lines. The word's letters
@@ -53,6 +59,13 @@ public:
     // The picture must outlive the engine. A null picture reads as invalid
     // colour everywhere.
     ConversionEngine(ConversionInputs inputs, const PixelSource* picture);
+
+    // Hands the art text to sink piece by piece, in order, as it is made,
+    // instead of keeping it: ArtText() then stays empty. For a caller that
+    // writes the art out as it goes and never needs all of it at once. Set
+    // it before the first step.
+    using ArtSink = std::function<void(std::string_view)>;
+    void SetArtSink(ArtSink sink);
 
     // Converts exactly one cell. Calling it after the finish does nothing and
     // returns Finished.
@@ -94,6 +107,7 @@ private:
     void AppendSignCell(Colour colour);
     void AppendColouredCell(Colour colour);
     void FlushPending() const;
+    void Emit(std::string_view text) const;
     void ReserveArtText();
 
     ConversionInputs inputs_;
@@ -108,6 +122,7 @@ private:
     std::int16_t letterIndex_ = 0;
     bool finished_ = false;
     mutable std::string art_;
+    ArtSink sink_;
     mutable std::size_t pendingSize_ = 0;
     mutable std::array<char, kPendingFlushAt + kPendingSlack> pending_{};
 

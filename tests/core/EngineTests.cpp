@@ -447,24 +447,32 @@ void CoreTests::largePictureMatchesPlainConversion_data() {
     QTest::addColumn<QString>("scaleHeight");
     QTest::addColumn<QString>("word");
     QTest::addColumn<bool>("oddRamp");
+    QTest::addColumn<bool>("streamed");
     QTest::addRow("signs_scale1") << false << "1"
                                   << "1"
-                                  << "" << false;
+                                  << "" << false << false;
     QTest::addRow("signs_scale2x3_oddRamp") << false << "2"
                                             << "3"
-                                            << "" << true;
+                                            << "" << true << false;
     QTest::addRow("signs_scale1_oddRamp") << false << "1"
                                           << "1"
-                                          << "" << true;
+                                          << "" << true << false;
     QTest::addRow("coloured_scale1_word") << true << "1"
                                           << "1"
-                                          << "Glimmora" << false;
+                                          << "Glimmora" << false << false;
     QTest::addRow("coloured_scale7x5_multiByte") << true << "7"
                                                  << "5"
-                                                 << "h\xC3\xA9llo\xE2\x82\xAC" << false;
+                                                 << "h\xC3\xA9llo\xE2\x82\xAC" << false << false;
     QTest::addRow("coloured_scale1_emptyWord") << true << "1"
                                                << "1"
-                                               << "" << false;
+                                               << "" << false << false;
+    // Through a sink, pieces arrive in order and nothing stays in the engine.
+    QTest::addRow("streamed_signs_oddRamp") << false << "1"
+                                            << "2"
+                                            << "" << true << true;
+    QTest::addRow("streamed_coloured_multiByte") << true << "1"
+                                                 << "1"
+                                                 << "h\xC3\xA9llo" << false << true;
 }
 
 void CoreTests::largePictureMatchesPlainConversion() {
@@ -473,6 +481,7 @@ void CoreTests::largePictureMatchesPlainConversion() {
     QFETCH(QString, scaleHeight);
     QFETCH(QString, word);
     QFETCH(bool, oddRamp);
+    QFETCH(bool, streamed);
     // Runs of equal colours and single odd pixels, so remembered colours are
     // both reused and replaced.
     PixelBuffer picture(203, 157);
@@ -503,9 +512,17 @@ void CoreTests::largePictureMatchesPlainConversion() {
                        "  "};
     }
     ConversionEngine engine(inputs, &picture);
+    std::string sunk;
+    if (streamed) {
+        engine.SetArtSink([&sunk](std::string_view piece) { sunk.append(piece); });
+    }
     RunToEnd(engine);
     QVERIFY(engine.IsFinished());
-    QCOMPARE(Art(engine), QByteArray::fromStdString(PlainConversion(inputs, picture)));
+    const QByteArray expected = QByteArray::fromStdString(PlainConversion(inputs, picture));
+    QCOMPARE(streamed ? QByteArray::fromStdString(sunk) : Art(engine), expected);
+    if (streamed) {
+        QCOMPARE(Art(engine), QByteArray());
+    }
 }
 
 void CoreTests::takeArtTextLeavesEngineEmpty() {
