@@ -67,6 +67,11 @@ public:
     std::unique_ptr<TickSource> CreateTickSource() override;
 };
 
+// The families as a user knows them: a family that several foundries
+// provide is listed by Qt as "C059 [UKWN]", "C059 [URW]"; each name is kept
+// once, without the foundry, in the order of its first appearance.
+QStringList DistinctFamilyNames(const QStringList& families);
+
 // Registers the metric twins of MS Sans Serif and Tahoma that Debian's wine
 // fonts ship outside fontconfig's path, when they are present.
 void RegisterLayoutFonts();

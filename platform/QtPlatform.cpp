@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QSet>
 
 #include "Printing.h"
 #include "QtTickSource.h"
@@ -56,7 +58,24 @@ PictureLoadResult QtPlatform::LoadPicture(const QString& path) {
 }
 
 QStringList QtPlatform::FontFamilies() {
-    return QFontDatabase::families();
+    return DistinctFamilyNames(QFontDatabase::families());
+}
+
+QStringList DistinctFamilyNames(const QStringList& families) {
+    // The foundry goes: the name lands in the documents, where other
+    // programs look the face up by its family name alone.
+    static const QRegularExpression foundry(QStringLiteral("\\s*\\[[^\\[\\]]*\\]$"));
+    QStringList names;
+    QSet<QString> seen;
+    for (const QString& family : families) {
+        QString name = family;
+        name.remove(foundry);
+        if (!name.isEmpty() && !seen.contains(name)) {
+            seen.insert(name);
+            names.append(name);
+        }
+    }
+    return names;
 }
 
 bool QtPlatform::PrintText(const QString& text) {
