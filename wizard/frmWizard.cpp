@@ -567,6 +567,11 @@ void frmWizard::cmdNext_Click() {
 void frmWizard::cmdPre_Click() {
     ClearPageArea();
     // Only pages 2 to 4 lead back; the conversion and its result do not.
+    if (CurrentStep_ == 4) {
+        // Next on page 4 follows the step boxes; the earlier pages have
+        // their own rule, and page 3 entered from here takes Next enabled.
+        SetNextEnabled(true);
+    }
     if (CurrentStep_ >= 2 && CurrentStep_ <= 4) {
         GoToStep(CurrentStep_ - 1);
     }

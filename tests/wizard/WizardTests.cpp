@@ -797,6 +797,19 @@ void WizardTests::scaleSteps_unusable_disableNext() {
     f.Click("cmdNext");
     QCOMPARE(f.W()->CurrentStep(), 4);
     QVERIFY(!f.Timer1().IsEnabled());
+    // Leaving the page gives every earlier page its own rule back.
+    for (const int page : {3, 2, 1}) {
+        f.Click("cmdPre");
+        QCOMPARE(f.W()->CurrentStep(), page);
+        QVERIFY(f.NextEnabled());
+    }
+    for (int i = 0; i < 3; ++i) {
+        f.Click("cmdNext");
+    }
+    QCOMPARE(f.W()->CurrentStep(), 4);
+    QVERIFY(f.NextEnabled()); // a fresh proposal
+    f.Type("txtScaleWidth", across);
+    f.Type("txtScaleHeight", down);
     // Mended as it is typed.
     f.Type("txtScaleWidth", QStringLiteral("2"));
     f.Type("txtScaleHeight", QStringLiteral("32767"));
