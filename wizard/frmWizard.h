@@ -92,6 +92,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The layout (frmWizardLayout.cpp): the window and every control.
+    void BuildWindow();
     void BuildFixedFrame();
     void BuildPage1();
     void BuildPage2();

@@ -30,9 +30,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "Form1.h"
-#include "frmAbout.h"
-#include "frmEasterEgg.h"
+#include "shell/Form1.h"
+#include "shell/frmAbout.h"
+#include "shell/frmEasterEgg.h"
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "platform/Platform.h"

@@ -1,0 +1,119 @@
+#include "wizard/frmWizard.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "assets/Assets.h"
+#include "core/ConversionJob.h"
+#include "core/Numbers.h"
+#include "core/Progress.h"
+#include "core/Scale.h"
+#include "output/ArtViewer.h"
+#include "output/Outlets.h"
+#include "platform/Platform.h"
+#include "platform/TickSource.h"
+#include "platform/Twips.h"
+#include "wizard/ClickArea.h"
+#include "wizard/ProgramState.h"
+#include "wizard/WizardLook.h"
+
+namespace glimmora {
+
+// Page 1: the picture, its size and the preview.
+
+void frmWizard::ShowStep1() {
+    Frame1->show();
+    Frame2->show();
+    SetPreviousEnabled(false);
+    lblSteg->setText(QStringLiteral("1."));
+    lblDesc->setText(QStringLiteral("Select an image that you want to transform to ASCII art."));
+    if (!txtImage->text().isEmpty()) {
+        ShowThumbnail();
+    }
+    if (txtImage->text().isEmpty()) {
+        SetNextEnabled(false);
+    }
+}
+
+void frmWizard::cmdBrowse_Click() {
+    // A cancelled dialog gives back the name it held before.
+    if (const std::optional<QString> chosen = platform_.GetOpenFileName(this)) {
+        dialogFileName_ = *chosen;
+    }
+    if (dialogFileName_.isEmpty()) {
+        // Nothing has been chosen yet: there is nothing to load or report.
+        txtImage->clear();
+        SetNextEnabled(false);
+        return;
+    }
+    txtImage->setText(dialogFileName_);
+    txtImage->setCursorPosition(0); // the path from its beginning
+    state_.ImageFileTitle = QFileInfo(dialogFileName_).fileName().toStdString();
+    if (!LoadChosenPicture(txtImage->text())) {
+        platform_.ShowCritical(this, QStringLiteral("Load picture"),
+                               QStringLiteral("Invalid picture!"));
+        txtImage->clear();
+        SetNextEnabled(false);
+        ShowPlaceholderThumbnail();
+        return;
+    }
+    if (!txtImage->text().isEmpty()) {
+        SetNextEnabled(true);
+    }
+}
+
+bool frmWizard::LoadChosenPicture(const QString& path) {
+    PictureLoadResult loaded = platform_.LoadPicture(path);
+    if (!loaded.picture) {
+        return false;
+    }
+    // Replacing the surface releases the previous picture.
+    PixelSurface_ = std::move(loaded.picture);
+    txtWidth->setText(QString::number(PixelSurface_->Width()));
+    txtHeight->setText(QString::number(PixelSurface_->Height()));
+    ShowThumbnail();
+    return true;
+}
+
+void frmWizard::ShowThumbnail() {
+    thumbWidth_ = ThumbMaxWidth_;
+    thumbHeight_ = ThumbMaxHeight_;
+    if (!PixelSurface_) {
+        ShowPlaceholderThumbnail();
+        return;
+    }
+    // The picture's size in twips with the holder's one-pixel border on each
+    // side, shrunk by 1 % at a time until it fits; never enlarged.
+    float w = static_cast<float>((PixelSurface_->Width() + 2) * kTwipsPerPixel);
+    float h = static_cast<float>((PixelSurface_->Height() + 2) * kTwipsPerPixel);
+    while (w > ThumbMaxWidth_ || h > ThumbMaxHeight_) {
+        w = static_cast<float>(w / 1.01);
+        h = static_cast<float>(h / 1.01);
+    }
+    thumbWidth_ = w;
+    thumbHeight_ = h;
+    // Centred in the frame, 40 twips lower to clear its caption.
+    thumbLeft_ = static_cast<float>((kFrame2Width - w) / 2.0);
+    thumbTop_ = static_cast<float>((kFrame2Height - h) / 2.0 + 40);
+    PlaceThumbnail();
+    picThumbNail->DrawPicture(PixelSurface_->Image(),
+                              picThumbNail->size() - QSize(2, 2)); // inside the border
+}
+
+void frmWizard::ShowPlaceholderThumbnail() {
+    picThumbNail->ClearDrawing();
+    thumbTop_ = kThumbDesignTop;
+    thumbLeft_ = kThumbDesignLeft;
+    thumbHeight_ = ThumbMaxHeight_;
+    thumbWidth_ = ThumbMaxWidth_;
+    PlaceThumbnail();
+}
+
+void frmWizard::PlaceThumbnail() {
+    picThumbNail->setGeometry(TwipsRect(thumbLeft_, thumbTop_, thumbWidth_, thumbHeight_));
+}
+
+} // namespace glimmora

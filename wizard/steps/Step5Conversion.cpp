@@ -1,0 +1,118 @@
+#include "wizard/frmWizard.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "assets/Assets.h"
+#include "core/ConversionJob.h"
+#include "core/Numbers.h"
+#include "core/Progress.h"
+#include "core/Scale.h"
+#include "output/ArtViewer.h"
+#include "output/Outlets.h"
+#include "platform/Platform.h"
+#include "platform/TickSource.h"
+#include "platform/Twips.h"
+#include "wizard/ClickArea.h"
+#include "wizard/ProgramState.h"
+#include "wizard/WizardLook.h"
+
+namespace glimmora {
+
+// Page 5: the conversion, its counter, bar and time left.
+
+void frmWizard::ShowStep5() {
+    lblSteg->setText(QStringLiteral("5."));
+    lblDesc->setText(QStringLiteral("Please wait while the program create your ASCII art..."));
+    Frame9->show();
+    SetNextEnabled(false);
+    SetPreviousEnabled(false);
+    lblProgressBar->show();
+    SetProgressBarWidth(0);
+
+    // The inputs cannot change while page 5 is shown: the engine takes them
+    // once, as the controls hold them now.
+    ConversionInputs inputs;
+    inputs.widthText = txtWidth->text().toStdString();
+    inputs.heightText = txtHeight->text().toStdString();
+    inputs.scaleWidthText = txtScaleWidth->text().toStdString();
+    inputs.scaleHeightText = txtScaleHeight->text().toStdString();
+    inputs.coloured = optHtmlCldTxt->isChecked();
+    const std::array<const QLineEdit*, 9> ramp{txtBlack,  txtColor2, txtColor3,
+                                               txtColor4, txtColor5, txtColor6,
+                                               txtColor7, txtColor8, txtWhite};
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        inputs.ramp[i] = ramp[i]->text().toStdString();
+    }
+    inputs.word = txtWord->text().toStdString();
+    state_.ArtBuffer.clear();
+    conversionPicture_ = PixelSurface_;
+    engine_ = std::make_unique<ConversionEngine>(std::move(inputs), conversionPicture_.get());
+    ElapsedSeconds_ = 0;
+
+    Label22->setText(QStringLiteral("Scanning line"));
+    Label22->show();
+    lblLine->show();
+    QString path = txtImage->text();
+    if (path.size() > kLongestShownPath) {
+        path = path.left(kLongestShownPath) + QStringLiteral("...");
+    }
+    lblDir->setText(path);
+    Timer1_->SetEnabled(true);
+    tmrTid_->SetEnabled(true);
+}
+
+void frmWizard::Timer1_Timer() {
+    if (!engine_) {
+        return;
+    }
+    const StepResult result = engine_->Step();
+    if (result == StepResult::Cell) {
+        return;
+    }
+    ShowLineEnd();
+    if (result == StepResult::Finished) {
+        FinishConversion();
+    }
+}
+
+void frmWizard::ShowLineEnd() {
+    const std::int16_t line = engine_->CurrentLine();
+    const std::int16_t height = engine_->Height();
+    lblLine->setText(QString::fromStdString(LineCounterText(line, height)));
+    if (const std::optional<float> width =
+            glimmora::ProgressBarWidth(engine_->ScaleHeight(), engine_->CellRow(), height)) {
+        SetProgressBarWidth(*width);
+    }
+    if (const std::optional<std::string> left = TimeLeftText(ElapsedSeconds_, line, height)) {
+        lblTime->setText(QString::fromStdString(*left));
+    }
+}
+
+void frmWizard::FinishConversion() {
+    Timer1_->SetEnabled(false);
+    lblLine->hide();
+    Label22->hide();
+    Label28->setText(QStringLiteral("Done! Press \"Next >\" to continue."));
+    SetNextEnabled(true);
+    SetProgressBarWidth(kProgressBarFullWidth);
+    lblProgressBar->show();
+    state_.ArtBuffer = engine_->TakeArtText();
+    tmrTid_->SetEnabled(false);
+    lblTime->setText(QStringLiteral("0 h, 0 min, 0 sek."));
+    emit conversionFinished();
+}
+
+void frmWizard::SetProgressBarWidth(float twips) {
+    progressBarWidth_ = twips;
+    lblProgressBar->resize(Twips(twips), lblProgressBar->height());
+}
+
+void frmWizard::tmrTid_Timer() {
+    ElapsedSeconds_ = NextElapsedSeconds(ElapsedSeconds_);
+}
+
+} // namespace glimmora
