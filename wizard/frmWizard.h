@@ -148,6 +148,7 @@ private:
     void Timer1_Timer();
     void tmrTid_Timer();
     void ShowLineEnd();
+    void ConversionOutOfMemory();
     void FinishConversion();
     void SetProgressBarWidth(float twips);
 

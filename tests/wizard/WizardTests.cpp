@@ -12,10 +12,15 @@
 #include <QTest>
 #include <QTimer>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/ConversionJob.h"
 #include "output/ArtViewer.h"
@@ -218,6 +223,7 @@ private slots:
     void conversion_cleanText_oneCharacterRamp();
     void conversion_colouredMode_exactArtText();
     void conversion_oneStepPerTick();
+    void conversion_outOfMemory_saysSoAndGoesBackToScale();
     void lineEnd_showsCounterBarAndTimeLeft();
     void lineEnd_lastLineOvershoots_barCutAndDone();
     void done_stateAndPageSix();
@@ -913,6 +919,49 @@ void WizardTests::conversion_oneStepPerTick() {
     QCOMPARE(engine->CellRow(), 1);
     QCOMPARE(f.Text("lblLine"), QStringLiteral("1 of 3"));
     QCOMPARE(f.Timer1().FireUntilStopped(), 14L);
+}
+
+void WizardTests::conversion_outOfMemory_saysSoAndGoesBackToScale() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the address sanitizer needs more address space than the limit leaves");
+#else
+    Fixture f;
+    f.ChoosePicture(Solid(3000, 2000, Qt::white));
+    f.ToScalePage("Label23"); // coloured: about 30 bytes a cell, 180 MB of art at 1 x 1
+    // The art outgrows the memory left in a child process; the test's own
+    // process keeps all it has.
+    const pid_t child = fork();
+    if (child == 0) {
+        long pages = 0;
+        if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(statm, "%ld", &pages) != 1) {
+                pages = 0;
+            }
+            std::fclose(statm);
+        }
+        const rlim_t room = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (64 << 20);
+        const rlimit limit{room, room};
+        if (pages == 0 || setrlimit(RLIMIT_AS, &limit) != 0) {
+            _exit(2);
+        }
+        f.Convert(QStringLiteral("1"), QStringLiteral("1"));
+        f.Timer1().FireUntilStopped();
+        const bool told =
+            f.platform.criticals.size() == 1 &&
+            f.platform.criticals[0].title == QStringLiteral("Convert") &&
+            f.platform.criticals[0].text ==
+                QStringLiteral("Not enough memory to build this art; a larger scale needs less.");
+        const bool usable = f.W()->CurrentStep() == 4 && f.W()->Engine() == nullptr &&
+                            !f.Timer1().IsEnabled() && !f.Clock().IsEnabled() && f.NextEnabled() &&
+                            f.PreviousEnabled() && f.State().ArtBuffer.empty();
+        _exit(told && usable ? 0 : 1);
+    }
+    QVERIFY(child > 0);
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+#endif
 }
 
 void WizardTests::lineEnd_showsCounterBarAndTimeLeft() {

@@ -1,5 +1,7 @@
 #include "wizard/frmWizard.h"
 
+#include <new>
+
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
@@ -69,7 +71,13 @@ void frmWizard::Timer1_Timer() {
     if (!engine_) {
         return;
     }
-    const StepResult result = engine_->Step();
+    StepResult result;
+    try {
+        result = engine_->Step();
+    } catch (const std::bad_alloc&) {
+        ConversionOutOfMemory();
+        return;
+    }
     if (result == StepResult::Cell) {
         return;
     }
@@ -77,6 +85,20 @@ void frmWizard::Timer1_Timer() {
     if (result == StepResult::Finished) {
         FinishConversion();
     }
+}
+
+// Memory ran out while the art grew: nothing half-made may pass for art.
+// The partial art is dropped, the user hears why and goes back to the scale
+// page, where a larger step makes a smaller art.
+void frmWizard::ConversionOutOfMemory() {
+    StopTimers();
+    engine_.reset();
+    conversionPicture_.reset();
+    platform_.ShowCritical(this, QStringLiteral("Convert"),
+                           QStringLiteral("Not enough memory to build this art; a larger scale "
+                                          "needs less."));
+    ClearPageArea();
+    GoToStep(4);
 }
 
 void frmWizard::ShowLineEnd() {
