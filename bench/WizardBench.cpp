@@ -42,7 +42,7 @@ public:
         return std::nullopt;
     }
     std::optional<QColor> GetColor(QWidget*) override { return std::nullopt; }
-    bool AskYesNo(QWidget*, const QString&, const QString&) override { return false; }
+    bool AskYesNo(QWidget*, const QString&, const QString&, Answer) override { return false; }
     void ShowCritical(QWidget*, const QString&, const QString& text) override {
         std::printf("wizard: message \"%s\"\n", qPrintable(text));
     }

@@ -71,6 +71,21 @@ std::uint32_t CharacterSize(const std::string& text, std::size_t at) {
     return static_cast<std::uint32_t>(size);
 }
 
+// A letter as the cell writes it: the characters that HTML reads as markup
+// as their entities.
+std::string_view LetterInCell(std::string_view letter) {
+    if (letter == "&") {
+        return "&amp;";
+    }
+    if (letter == "<") {
+        return "&lt;";
+    }
+    if (letter == ">") {
+        return "&gt;";
+    }
+    return letter;
+}
+
 // A sample point outside the 16-bit range cannot be formed; the read then
 // uses 0. Only scales below 1 get there.
 std::int32_t SamplePoint(std::int64_t value) {
@@ -119,10 +134,12 @@ ConversionEngine::ConversionEngine(ConversionInputs inputs, const PixelSource* p
     for (std::size_t at = 0; at < word.size();) {
         const std::uint32_t size = CharacterSize(word, at);
         if (letterSlots_.size() < static_cast<std::size_t>(kMaxInt16)) {
+            // Escaped once here, so a cell costs the same whatever its letter.
+            const std::string_view letter = LetterInCell(std::string_view(word).substr(at, size));
             std::array<char, kLetterSlot> slot{};
-            std::memcpy(slot.data(), word.data() + at, size);
+            std::memcpy(slot.data(), letter.data(), letter.size());
             letterSlots_.push_back(slot);
-            letterSizes_.push_back(static_cast<std::uint8_t>(size));
+            letterSizes_.push_back(static_cast<std::uint8_t>(letter.size()));
         }
         ++wordLength_;
         at += size;

@@ -47,7 +47,8 @@ enum class StepResult {
 // too, with no LF. In coloured mode a cell is <font color="#RRGGBB">L</font>
 // with the letters of the word running on across lines. The word's letters
 // are its UTF-8 characters (code points); a byte that starts no valid
-// character counts as a letter of its own.
+// character counts as a letter of its own. A letter &, < or > is written as
+// the entity &amp;, &lt; or &gt;, so the cell is sound HTML.
 //
 // The cell in column i of line j samples the pixel (scale width x i,
 // scale height x j). A width that reads as 0 or less gives lines of one cell,
@@ -101,7 +102,7 @@ private:
     // a few kilobytes at a time; every read of the art text takes them in.
     static constexpr std::size_t kPendingFlushAt = 4096;
     static constexpr std::size_t kSlotSize = 16;     // ramp texts up to this long
-    static constexpr std::size_t kLetterSlot = 4;    // one UTF-8 character
+    static constexpr std::size_t kLetterSlot = 8;    // one UTF-8 character or "&amp;"
     static constexpr std::size_t kPendingSlack = 64; // one cell and a line end
 
     void AppendSignCell(Colour colour);

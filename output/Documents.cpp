@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <system_error>
+#include <utility>
 
 #include "core/Numbers.h"
 
@@ -20,84 +22,20 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 
 // The half-points an RTF gets when the size box holds no usable size: 12 pt,
-// what word processors start a new document with.
-constexpr std::string_view kFallbackHalfPoints = "24";
+// what word processors start a new document with. RTF takes whole
+// half-points from 1 to 3276 only.
+constexpr int kFallbackHalfPoints = 24;
+constexpr double kMostHalfPoints = 3276.0;
 
-constexpr std::string_view kNbsp = "&nbsp;";
-
-// How often a rare byte occurs (memchr skips the stretches between).
-std::size_t CountRare(std::string_view text, char c) {
-    std::size_t count = 0;
-    const char* from = text.data();
-    const char* const end = from + text.size();
-    while (from < end) {
-        from = static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
-        if (from == nullptr) {
-            break;
-        }
-        ++count;
-        ++from;
-    }
-    return count;
-}
-
-// How often a frequent byte occurs.
-std::size_t CountFrequent(std::string_view text, char c) {
-    std::size_t count = 0;
-    for (const char each : text) {
-        count += each == c ? 1 : 0;
-    }
-    return count;
-}
-
-// Appends the art text to out with every CR written as crText and, when
-// nbsp is set, every blank as a non-breaking space. The art can run to
-// hundreds of megabytes: room is made once for all of it and for the tail
-// bytes the caller appends afterwards, so the document never moves, and it
-// is copied in runs between the characters that change.
-void AppendArt(std::string& out, std::string_view art, std::string_view crText, bool nbsp,
-               std::size_t tail) {
-    const std::size_t crs = CountRare(art, '\r');
-    const std::size_t blanks = nbsp ? CountFrequent(art, ' ') : 0;
-    out.reserve(out.size() + art.size() + crs * (crText.size() - 1) + blanks * (kNbsp.size() - 1) +
-                tail);
-    if (!nbsp) {
-        std::size_t from = 0;
-        while (from < art.size()) {
-            const std::size_t cr = art.find('\r', from);
-            if (cr == std::string_view::npos) {
-                out.append(art.substr(from));
-                break;
-            }
-            out.append(art.substr(from, cr - from));
-            out.append(crText);
-            from = cr + 1;
-        }
-        return;
-    }
-    std::size_t runStart = 0;
-    for (std::size_t i = 0; i < art.size(); ++i) {
-        const char c = art[i];
-        if (c == '\r' || c == ' ') {
-            out.append(art.substr(runStart, i - runStart));
-            out.append(c == '\r' ? crText : kNbsp);
-            runStart = i + 1;
-        }
-    }
-    out.append(art.substr(runStart));
-}
-
-// The RTF size control word's value: the size in points doubled.
-std::string HalfPoints(std::string_view fontSizeText) {
+// The RTF size control word's value: the size in points doubled, rounded
+// half up to a whole number within what RTF takes.
+int HalfPoints(std::string_view fontSizeText) {
     const std::optional<double> points = ReadDecimal(fontSizeText);
-    if (!points || !std::isfinite(*points) || *points <= 0.0) {
-        return std::string(kFallbackHalfPoints);
+    if (!points || !(*points > 0.0)) {
+        return kFallbackHalfPoints;
     }
-    const double halfPoints = *points * 2.0;
-    if (!std::isfinite(halfPoints)) {
-        return std::string(kFallbackHalfPoints);
-    }
-    return FormatDecimal(halfPoints);
+    const double halfPoints = std::floor(*points * 2.0 + 0.5);
+    return static_cast<int>(std::clamp(halfPoints, 1.0, kMostHalfPoints));
 }
 
 // The characters 0x80..0x9F of Windows-1252, by byte; 0 marks the five
@@ -132,6 +70,7 @@ bool IsContinuation(unsigned char byte) {
 struct Decoded {
     std::optional<char32_t> character;
     std::size_t length;
+    bool cutOff = false; // the text ended inside a character begun well
 };
 
 Decoded DecodeUtf8(std::string_view text, std::size_t pos) {
@@ -169,7 +108,7 @@ Decoded DecodeUtf8(std::string_view text, std::size_t pos) {
     }
     for (std::size_t i = 1; i < length; ++i) {
         if (pos + i >= text.size()) {
-            return {std::nullopt, i};
+            return {std::nullopt, i, true};
         }
         const auto byte = static_cast<unsigned char>(text[pos + i]);
         const bool inRange =
@@ -215,75 +154,6 @@ std::filesystem::path PathFromUtf8(const std::string& path) {
     return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
-// The documents, with room for tail more bytes (the save's CR LF) behind.
-std::string ComposeRtfWithRoom(std::string_view artText, const DocumentStyle& style,
-                               std::size_t tail) {
-    constexpr std::string_view kEnd = "\r\n}";
-    std::string document(
-        R"({\rtf1\ansi\ansicpg1252\deff0\deflang1053{\fonttbl{\f0\fswiss\fcharset0)");
-    document += style.fontFaceText;
-    document += ";}}";
-    document += kCrLf;
-    document += R"({\*\generator OrvanelLumetra2.0;}\viewkind4\uc1\pard\f0\fs)";
-    document += HalfPoints(style.fontSizeText);
-    document += kCrLf;
-    AppendArt(document, artText, "\\par\r", false, kEnd.size() + tail);
-    document += kEnd;
-    return document;
-}
-
-std::string ComposeHtmlWithRoom(std::string_view artText, const DocumentStyle& style, bool coloured,
-                                std::size_t tail) {
-    constexpr std::string_view kEnd = "\r\n"
-                                      "</font></pre>\r\n"
-                                      "</BODY>\r\n"
-                                      "</HTML>";
-    const std::string_view colourCode = style.backgroundColorCode.empty()
-                                            ? std::string_view("000000")
-                                            : std::string_view(style.backgroundColorCode);
-    std::string document("<HTML>\r\n"
-                         "<HEAD>\r\n"
-                         "<title>Ascii Art By Glimmora</title>\r\n"
-                         "<STYLE TYPE=\"text/css\">\r\n"
-                         "body {background-color: #");
-    document += colourCode;
-    document += "; font-size:";
-    document += style.fontSizeText;
-    document += "pt; line-height:";
-    document += style.fontSizeText;
-    document += "pt}\r\n"
-                "</STYLE><pre>\r\n"
-                "</HEAD>\r\n"
-                "<BODY>\r\n"
-                "<font face=\"";
-    document += style.fontFaceText;
-    document += "\">\r\n";
-    // Standard text: every blank of the light cells as a non-breaking space.
-    // Coloured cells keep theirs: the blank in "font color" is part of the
-    // tag.
-    AppendArt(document, artText, "<BR>", !coloured, kEnd.size() + tail);
-    document += kEnd;
-    return document;
-}
-
-std::string ComposeWithRoom(OutputFormat format, std::string_view artText,
-                            const DocumentStyle& style, std::size_t tail) {
-    switch (format) {
-    case OutputFormat::HtmlText:
-        return ComposeHtmlWithRoom(artText, style, false, tail);
-    case OutputFormat::HtmlColoredText:
-        return ComposeHtmlWithRoom(artText, style, true, tail);
-    case OutputFormat::Rtf:
-        return ComposeRtfWithRoom(artText, style, tail);
-    case OutputFormat::CleanText:
-        break;
-    }
-    std::string document;
-    document.reserve(artText.size() + tail);
-    document.append(artText);
-    return document;
-}
-
 // Turns UTF-8 text into Windows-1252 where it lies: a character never takes
 // more bytes in Windows-1252 than in UTF-8.
 void ToWindows1252InPlace(std::string& text) {
@@ -317,23 +187,6 @@ void ToWindows1252InPlace(std::string& text) {
 }
 
 } // namespace
-
-std::string ComposeCleanText(std::string_view artText) {
-    return std::string(artText);
-}
-
-std::string ComposeRtf(std::string_view artText, const DocumentStyle& style) {
-    return ComposeRtfWithRoom(artText, style, 0);
-}
-
-std::string ComposeHtml(std::string_view artText, const DocumentStyle& style, bool coloured) {
-    return ComposeHtmlWithRoom(artText, style, coloured, 0);
-}
-
-std::string ComposeDocument(OutputFormat format, std::string_view artText,
-                            const DocumentStyle& style) {
-    return ComposeWithRoom(format, artText, style, 0);
-}
 
 std::string FilterFor(OutputFormat format) {
     std::string filter = "*";
@@ -392,14 +245,263 @@ std::string ToWindows1252(std::string_view utf8) {
     return bytes;
 }
 
+// How a text goes into a document: what its ASCII bytes become (a null view:
+// unchanged; an empty one: left out) and how a character that Windows-1252
+// cannot hold is written.
+struct DocumentWriter::TextRule {
+    enum class Unheld { QuestionMark, RtfUnicode, HtmlReference };
+
+    std::array<std::string_view, 128> ascii{};
+    Unheld unheld = Unheld::QuestionMark;
+    // Bytes that are not copied as they are: the ones above, and all of
+    // 0x80..0xFF.
+    std::array<bool, 256> special{};
+
+    TextRule(Unheld unheldAs, std::initializer_list<std::pair<char, std::string_view>> changes)
+        : unheld(unheldAs) {
+        for (const auto& [c, text] : changes) {
+            ascii[static_cast<unsigned char>(c)] = text;
+            special[static_cast<unsigned char>(c)] = true;
+        }
+        for (std::size_t byte = 0x80; byte < special.size(); ++byte) {
+            special[byte] = true;
+        }
+    }
+};
+
+namespace {
+
+using TextRule = DocumentWriter::TextRule;
+using Unheld = TextRule::Unheld;
+
+const TextRule kCleanArt(Unheld::QuestionMark, {});
+const TextRule kRtfArt(Unheld::RtfUnicode,
+                       {{'\\', "\\\\"}, {'{', "\\{"}, {'}', "\\}"}, {'\r', "\\par\r"}});
+const TextRule kRtfFace(Unheld::RtfUnicode,
+                        {{'\\', "\\\\"}, {'{', "\\{"}, {'}', "\\}"}, {';', ""}});
+const TextRule
+    kHtmlTextArt(Unheld::HtmlReference,
+                 {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'\r', "<BR>"}, {' ', "&nbsp;"}});
+// The coloured cells' letters come escaped from the engine; their tags stay.
+const TextRule kHtmlColouredArt(Unheld::HtmlReference, {{'\r', "<BR>"}});
+const TextRule kHtmlFace(Unheld::HtmlReference,
+                         {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}});
+const TextRule
+    kHtmlSize(Unheld::HtmlReference,
+              {{';', ""}, {'{', ""}, {'}', ""}, {'<', ""}, {'>', ""}, {'"', ""}, {'&', ""}});
+const TextRule kHtmlPlain(Unheld::HtmlReference, {});
+
+const TextRule& ArtRuleFor(OutputFormat format) {
+    switch (format) {
+    case OutputFormat::HtmlText:
+        return kHtmlTextArt;
+    case OutputFormat::HtmlColoredText:
+        return kHtmlColouredArt;
+    case OutputFormat::Rtf:
+        return kRtfArt;
+    case OutputFormat::CleanText:
+        break;
+    }
+    return kCleanArt;
+}
+
+constexpr std::string_view kRtfEnd = "\r\n}";
+constexpr std::string_view kHtmlEnd = "\r\n"
+                                      "</font></pre>\r\n"
+                                      "</BODY>\r\n"
+                                      "</HTML>";
+
+} // namespace
+
+DocumentWriter::DocumentWriter(OutputFormat format, const DocumentStyle& style, ByteSink sink)
+    : format_(format), sink_(std::move(sink)), artRule_(&ArtRuleFor(format)) {
+    out_.reserve(kPieceSize);
+    switch (format_) {
+    case OutputFormat::Rtf:
+        WriteFixed(R"({\rtf1\ansi\ansicpg1252\deff0\deflang1053{\fonttbl{\f0\fswiss\fcharset0)");
+        Write(style.fontFaceText, kRtfFace);
+        WriteFixed(";}}\r\n"
+                   R"({\*\generator OrvanelLumetra2.0;}\viewkind4\uc1\pard\f0\fs)");
+        WriteFixed(std::to_string(HalfPoints(style.fontSizeText)));
+        WriteFixed(kCrLf);
+        break;
+    case OutputFormat::HtmlText:
+    case OutputFormat::HtmlColoredText:
+        WriteFixed("<HTML>\r\n"
+                   "<HEAD>\r\n"
+                   "<title>Ascii Art By Glimmora</title>\r\n"
+                   "<STYLE TYPE=\"text/css\">\r\n"
+                   "body {background-color: #");
+        Write(style.backgroundColorCode.empty() ? std::string_view("000000")
+                                                : std::string_view(style.backgroundColorCode),
+              kHtmlPlain);
+        WriteFixed("; font-size:");
+        Write(style.fontSizeText, kHtmlSize);
+        WriteFixed("pt; line-height:");
+        Write(style.fontSizeText, kHtmlSize);
+        WriteFixed("pt}\r\n"
+                   "</STYLE><pre>\r\n"
+                   "</HEAD>\r\n"
+                   "<BODY>\r\n"
+                   "<font face=\"");
+        Write(style.fontFaceText, kHtmlFace);
+        WriteFixed("\">\r\n");
+        break;
+    case OutputFormat::CleanText:
+        break;
+    }
+}
+
+void DocumentWriter::WriteArt(std::string_view piece) {
+    if (carrySize_ != 0 && !piece.empty()) {
+        // Finish the character the last piece cut off.
+        std::array<char, 8> joined{};
+        std::memcpy(joined.data(), carry_.data(), carrySize_);
+        const std::size_t taken = std::min(piece.size(), joined.size() - carrySize_);
+        std::memcpy(joined.data() + carrySize_, piece.data(), taken);
+        const Decoded decoded = DecodeUtf8(std::string_view(joined.data(), carrySize_ + taken), 0);
+        if (decoded.cutOff) {
+            // Still cut off: the whole piece belongs to the character.
+            std::memcpy(carry_.data() + carrySize_, piece.data(), piece.size());
+            carrySize_ += piece.size();
+            return;
+        }
+        // The carried bytes began a character well, so whatever was decoded
+        // reaches at least to their end.
+        const std::size_t fromPiece = decoded.length - carrySize_;
+        carrySize_ = 0;
+        WriteCharacter(decoded.character, *artRule_);
+        piece.remove_prefix(fromPiece);
+    }
+    Write(piece, *artRule_);
+}
+
+void DocumentWriter::Finish() {
+    if (carrySize_ != 0) {
+        // The art ended inside a character.
+        carrySize_ = 0;
+        WriteCharacter(std::nullopt, *artRule_);
+    }
+    switch (format_) {
+    case OutputFormat::Rtf:
+        WriteFixed(kRtfEnd);
+        break;
+    case OutputFormat::HtmlText:
+    case OutputFormat::HtmlColoredText:
+        WriteFixed(kHtmlEnd);
+        break;
+    case OutputFormat::CleanText:
+        break;
+    }
+    WriteFixed(kCrLf);
+    Flush();
+}
+
+void DocumentWriter::Write(std::string_view text, const TextRule& rule) {
+    const bool isArt = &rule == artRule_;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t run = pos;
+        while (run < text.size() && !rule.special[static_cast<unsigned char>(text[run])]) {
+            ++run;
+        }
+        WriteFixed(text.substr(pos, run - pos));
+        if (run == text.size()) {
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(text[run]);
+        if (byte < 0x80) {
+            WriteFixed(rule.ascii[byte]);
+            pos = run + 1;
+            continue;
+        }
+        const Decoded decoded = DecodeUtf8(text, run);
+        if (decoded.cutOff && isArt) {
+            // The next piece of art may finish the character.
+            carrySize_ = text.size() - run;
+            std::memcpy(carry_.data(), text.data() + run, carrySize_);
+            break;
+        }
+        WriteCharacter(decoded.character, rule);
+        pos = run + decoded.length;
+    }
+}
+
+void DocumentWriter::WriteCharacter(std::optional<char32_t> character, const TextRule& rule) {
+    const char byte = character ? Windows1252Byte(*character) : '?';
+    if (byte != '?') {
+        out_ += byte;
+    } else if (!character || rule.unheld == Unheld::QuestionMark) {
+        ++questionMarks_;
+        out_ += '?';
+    } else if (rule.unheld == Unheld::HtmlReference) {
+        out_ += "&#";
+        out_ += std::to_string(static_cast<std::uint32_t>(*character));
+        out_ += ';';
+    } else {
+        // RTF: each UTF-16 unit as a signed 16-bit number, each followed by
+        // the one character that readers without Unicode show instead.
+        const auto unit = [this](std::uint32_t value) {
+            out_ += "\\u";
+            out_ += std::to_string(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
+            out_ += '?';
+        };
+        if (*character >= 0x10000) {
+            const std::uint32_t above = *character - 0x10000;
+            unit(0xD800 + (above >> 10));
+            unit(0xDC00 + (above & 0x3FF));
+        } else {
+            unit(*character);
+        }
+    }
+    if (out_.size() >= kPieceSize) {
+        Flush();
+    }
+}
+
+void DocumentWriter::WriteFixed(std::string_view bytes) {
+    if (out_.size() + bytes.size() <= kPieceSize) {
+        out_.append(bytes);
+        return;
+    }
+    Flush();
+    if (bytes.size() >= kPieceSize) {
+        // A long stretch goes to the sink as it lies.
+        sink_(bytes);
+    } else {
+        out_.append(bytes);
+    }
+}
+
+void DocumentWriter::Flush() {
+    if (!out_.empty()) {
+        sink_(out_);
+        out_.clear();
+    }
+}
+
+std::size_t WriteSaveBytes(OutputFormat format, std::string_view artText,
+                           const DocumentStyle& style, const ByteSink& sink) {
+    DocumentWriter writer(format, style, sink);
+    writer.WriteArt(artText);
+    writer.Finish();
+    return writer.QuestionMarks();
+}
+
 std::string SaveBytes(OutputFormat format, std::string_view artText, const DocumentStyle& style) {
-    std::string bytes = ComposeWithRoom(format, artText, style, kCrLf.size());
-    ToWindows1252InPlace(bytes);
-    bytes += kCrLf;
+    std::string bytes;
+    // Room for the art and the fixed lines around it; escapes grow it.
+    bytes.reserve(artText.size() + style.fontFaceText.size() + 2 * style.fontSizeText.size() + 256);
+    WriteSaveBytes(format, artText, style, [&bytes](std::string_view piece) { bytes += piece; });
     return bytes;
 }
 
 std::optional<std::string> AppendToFile(const std::string& path, std::string_view bytes) {
+    return AppendToFile(path, [bytes](const ByteSink& sink) { sink(bytes); });
+}
+
+std::optional<std::string> AppendToFile(const std::string& path,
+                                        const std::function<void(const ByteSink&)>& write) {
     if (path.empty()) {
         return "No file name was given.";
     }
@@ -413,15 +515,38 @@ std::optional<std::string> AppendToFile(const std::string& path, std::string_vie
     const bool existed = std::filesystem::exists(fsPath, ec);
     const bool wasRegular = existed && std::filesystem::is_regular_file(fsPath, ec);
     const std::uintmax_t oldSize = wasRegular ? std::filesystem::file_size(fsPath, ec) : 0;
+    const auto undo = [&] {
+        if (!existed) {
+            std::filesystem::remove(fsPath, ec);
+        } else if (wasRegular) {
+            std::filesystem::resize_file(fsPath, oldSize, ec);
+        }
+    };
 
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "ab"));
     if (!file) {
         return WriteFailure(errno);
     }
-    errno = 0;
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file.get());
-    int error = written == bytes.size() ? 0 : (errno != 0 ? errno : EIO);
+    // After the first failure the rest is passed over: the file is cut
+    // back anyway.
+    int error = 0;
+    const ByteSink sink = [&](std::string_view piece) {
+        if (error != 0 || piece.empty()) {
+            return;
+        }
+        errno = 0;
+        if (std::fwrite(piece.data(), 1, piece.size(), file.get()) != piece.size()) {
+            error = errno != 0 ? errno : EIO;
+        }
+    };
+    try {
+        write(sink);
+    } catch (...) {
+        file.reset();
+        undo();
+        throw;
+    }
     if (error == 0 && std::fflush(file.get()) != 0) {
         error = errno != 0 ? errno : EIO;
     }
@@ -432,11 +557,7 @@ std::optional<std::string> AppendToFile(const std::string& path, std::string_vie
         return std::nullopt;
     }
     file.reset();
-    if (!existed) {
-        std::filesystem::remove(fsPath, ec);
-    } else if (wasRegular) {
-        std::filesystem::resize_file(fsPath, oldSize, ec);
-    }
+    undo();
     if (error == EIO) {
         return "The file could not be written completely.";
     }

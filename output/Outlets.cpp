@@ -1,6 +1,7 @@
 #include "Outlets.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <optional>
 
@@ -23,12 +24,8 @@ QString AsContinuation(const std::string& sentence) {
 } // namespace
 
 void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs) {
-    // The document is made from a copy, before the dialog opens, so the
-    // finished art stays as it is and every save composes the same bytes.
-    const std::string art = inputs.artText;
     const QString filter = QString::fromStdString(FilterFor(inputs.format));
     const std::string extension = ExtensionFor(inputs.format);
-    const std::string bytes = SaveBytes(inputs.format, art, inputs.style);
     const QString proposedName = QString::fromStdString(ProposedFileName(inputs.imageFileTitle));
 
     const std::optional<QString> chosen = platform.GetSaveFileName(parent, filter, proposedName);
@@ -36,7 +33,20 @@ void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs) {
         return;
     }
     const std::string path = WithExtension(chosen->toStdString(), extension);
-    if (const std::optional<std::string> failure = AppendToFile(path, bytes)) {
+    const QFileInfo file(QString::fromStdString(path));
+    // The dialog asked nothing: only now is the name with its extension
+    // known. The save adds to the file, it never replaces it.
+    if (file.exists() && !file.isDir() &&
+        !platform.AskYesNo(parent, QStringLiteral("Save"),
+                           QStringLiteral("%1 already exists. Add this art to the end of it?")
+                               .arg(file.fileName()),
+                           Platform::Answer::No)) {
+        return;
+    }
+    const std::optional<std::string> failure = AppendToFile(path, [&](const ByteSink& sink) {
+        WriteSaveBytes(inputs.format, inputs.artText, inputs.style, sink);
+    });
+    if (failure) {
         platform.ShowCritical(parent, QStringLiteral("Save"),
                               QStringLiteral("The file %1 could not be saved: %2")
                                   .arg(QDir::toNativeSeparators(QString::fromStdString(path)),

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <string>
+#include <string_view>
 
 #include "core/Format.h"
 #include "output/Documents.h"
@@ -13,18 +14,21 @@ namespace glimmora {
 
 class Platform;
 
-// What a save needs from the finished conversion.
+// What a save needs from the finished conversion. The art is not copied:
+// it must stay as it is until SaveArt returns.
 struct SaveInputs {
     OutputFormat format = OutputFormat::Rtf;
-    std::string artText; // ArtBuffer
+    std::string_view artText; // ArtBuffer
     DocumentStyle style;
     std::string imageFileTitle;
 };
 
-// Page 6's Save: composes the document, asks for a file name (proposed from
-// the picture's title) and appends the document to that file. A cancelled
-// dialog writes nothing; a failed write is reported in a critical message
-// titled "Save".
+// Page 6's Save: asks for a file name (proposed from the picture's title)
+// and appends the document to that file, composed as it is written. When
+// the file (its name with the extension) exists, asks first whether to add
+// the art to its end, No the default. A cancelled dialog or a No writes
+// nothing; a failed write is reported in a critical message titled "Save"
+// and leaves the file as it was.
 void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs);
 
 // Page 6's Print: the art text on the default printer for clean text and

@@ -29,8 +29,11 @@ public:
                                                    const QString& proposedName) = 0;
     // The colour dialog, no initial colour. Nothing when cancelled.
     virtual std::optional<QColor> GetColor(QWidget* parent) = 0;
-    // A question with Yes and No, Yes the default, no icon. True for Yes.
-    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question with Yes and No, no icon, the given answer the default
+    // (what Enter gives). True for Yes.
+    enum class Answer { Yes, No };
+    virtual bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
+                          Answer defaultAnswer = Answer::Yes) = 0;
     // A message with the critical icon and one OK button.
     virtual void ShowCritical(QWidget* parent, const QString& title, const QString& text) = 0;
 
@@ -58,7 +61,8 @@ public:
     std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
                                            const QString& proposedName) override;
     std::optional<QColor> GetColor(QWidget* parent) override;
-    bool AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
+                  Answer defaultAnswer = Answer::Yes) override;
     void ShowCritical(QWidget* parent, const QString& title, const QString& text) override;
     PictureLoadResult LoadPicture(const QString& path) override;
     QStringList FontFamilies() override;

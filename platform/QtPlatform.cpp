@@ -28,7 +28,10 @@ std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent) {
 
 std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QString& filter,
                                                    const QString& proposedName) {
-    const QString path = QFileDialog::getSaveFileName(parent, QString(), proposedName, filter);
+    // The dialog would ask about the name before the extension is added,
+    // and about replacing, while the save appends: the save asks itself.
+    const QString path = QFileDialog::getSaveFileName(parent, QString(), proposedName, filter,
+                                                      nullptr, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) {
         return std::nullopt;
     }
@@ -43,9 +46,10 @@ std::optional<QColor> QtPlatform::GetColor(QWidget* parent) {
     return colour;
 }
 
-bool QtPlatform::AskYesNo(QWidget* parent, const QString& title, const QString& text) {
+bool QtPlatform::AskYesNo(QWidget* parent, const QString& title, const QString& text,
+                          Answer defaultAnswer) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -46,6 +46,7 @@ private slots:
     void oneLetterWord();
     void emptyWordCarriesNoLetter();
     void multiByteLetters();
+    void markupLettersAreEntities();
     void brokenUtf8ByteIsALetter();
     void fiveLinePicture();
     void nullPictureReadsInvalid();

@@ -326,6 +326,18 @@ void CoreTests::multiByteLetters() {
     QCOMPARE(Art(engine), QByteArray::fromStdString(expected));
 }
 
+void CoreTests::markupLettersAreEntities() {
+    // The cell is HTML: a letter that would read as markup is its entity; a
+    // double quote outside the tag is plain text and stays.
+    const std::string word = "&<>\"";
+    const PixelBuffer picture(4, 1, kBlack);
+    ConversionEngine engine(Coloured(Inputs("4", "1", "1", "1"), word), &picture);
+    RunToEnd(engine);
+    const std::string expected = Cell(kBlack, "&amp;") + Cell(kBlack, "&lt;") +
+                                 Cell(kBlack, "&gt;") + Cell(kBlack, "\"") + "\r";
+    QCOMPARE(Art(engine), QByteArray::fromStdString(expected));
+}
+
 void CoreTests::brokenUtf8ByteIsALetter() {
     // A stray continuation byte and a lead byte cut short each count as one
     // letter, so the word still has a length and the letters still cycle.

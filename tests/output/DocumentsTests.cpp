@@ -3,7 +3,9 @@
 #include <QtTest>
 
 #include <string>
+#include <string_view>
 #include <unistd.h>
+#include <vector>
 
 #include "output/Documents.h"
 #include "tests/support/TestDocuments.h"
@@ -42,7 +44,43 @@ std::string HtmlPage(const std::string& background, const std::string& size,
            "</HTML>";
 }
 
+// A whole RTF save: header with the face as written, the size control word's
+// value, the art as written.
+std::string RtfSave(const std::string& face, const std::string& halfPoints,
+                    const std::string& art) {
+    return kRtfHeader + face + ";}}\r\n" + kRtfGenerator + halfPoints + "\r\n" + art + "\r\n}\r\n";
+}
+
+std::string HtmlSave(const std::string& size, const std::string& face, const std::string& art) {
+    return HtmlPage("000000", size, face, art) + "\r\n";
+}
+
+// The save bytes with the art handed over in pieces cut at the given places.
+std::string SaveInPieces(OutputFormat format, std::string_view art, const DocumentStyle& style,
+                         const std::vector<std::size_t>& cuts, std::size_t* questionMarks) {
+    std::string bytes;
+    DocumentWriter writer(format, style, [&bytes, art](std::string_view piece) {
+        // Bounded pieces, or a stretch of the art itself, not a copy.
+        const bool inArt =
+            piece.data() >= art.data() && piece.data() + piece.size() <= art.data() + art.size();
+        QVERIFY(!piece.empty());
+        QVERIFY(piece.size() <= DocumentWriter::kPieceSize || inArt);
+        bytes += piece;
+    });
+    std::size_t from = 0;
+    for (const std::size_t cut : cuts) {
+        writer.WriteArt(art.substr(from, cut - from));
+        from = cut;
+    }
+    writer.WriteArt(art.substr(from));
+    writer.Finish();
+    *questionMarks = writer.QuestionMarks();
+    return bytes;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(OutputFormat)
 
 class DocumentsTests : public QObject {
     Q_OBJECT
@@ -55,9 +93,6 @@ private slots:
     void rtf_tahoma8_fullBytes();
     void rtf_sizeInHalfPoints_data();
     void rtf_sizeInHalfPoints();
-    void rtf_unusableSize_composesTwelvePoint_data();
-    void rtf_unusableSize_composesTwelvePoint();
-    void rtf_artCharactersAreNotEscaped();
     void rtf_emptyAndBlankLines();
 
     // HTML.
@@ -67,9 +102,18 @@ private slots:
     void html_twoSpaceCell_becomesTwoNbsp();
     void html_background_data();
     void html_background();
-    void html_sizeAndFaceGoInAsTyped();
     void html_blanksAndLineEndsAtTheEdges();
     void saveBytes_nonAsciiStyle_isWindows1252();
+
+    // What the documents escape, and how they write what Windows-1252
+    // cannot hold.
+    void escaping_data();
+    void escaping();
+
+    // Written in pieces.
+    void pieces_sameBytesWhereverTheArtIsCut_data();
+    void pieces_sameBytesWhereverTheArtIsCut();
+    void pieces_longArt_sameBytesInBoundedPieces();
 
     // Format choice.
     void formatChoice_data();
@@ -101,7 +145,6 @@ private slots:
 
 void DocumentsTests::cleanText_isArtUnchangedPlusCrLf() {
     const std::string art = "ab\rcd\r";
-    QCOMPARE(Bytes(ComposeCleanText(art)), Bytes(art));
     QCOMPARE(Bytes(SaveBytes(OutputFormat::CleanText, art, Style("000000", "8", "Tahoma"))),
              QByteArray("ab\rcd\r\r\n"));
 }
@@ -120,92 +163,87 @@ void DocumentsTests::rtf_tahoma8_fullBytes() {
 }
 
 void DocumentsTests::rtf_sizeInHalfPoints_data() {
+    // Doubled, rounded half up, 1 to 3276; a size that is not a positive
+    // number gives 12 pt.
     QTest::addColumn<QString>("size");
-    QTest::addColumn<QString>("controlWord");
-    QTest::addRow("eight_gives16") << "8"
-                                   << "\\fs16\r\n";
-    QTest::addRow("eightAndAHalf_gives17") << "8.5"
-                                           << "\\fs17\r\n";
-    QTest::addRow("sevenAndAQuarter_gives14point5") << "7.25"
-                                                    << "\\fs14.5\r\n";
-    QTest::addRow("five_gives10") << "5"
-                                  << "\\fs10\r\n";
+    QTest::addColumn<QString>("halfPoints");
+    QTest::addRow("eight") << "8"
+                           << "16";
+    QTest::addRow("eightAndAHalf") << "8.5"
+                                   << "17";
+    QTest::addRow("sevenAndAQuarter_roundsUp") << "7.25"
+                                               << "15";
+    QTest::addRow("twoAndThreeQuarters_roundsUp") << "2.75"
+                                                  << "6";
+    QTest::addRow("justBelowAHalf_roundsDown") << "7.2499"
+                                               << "14";
+    QTest::addRow("five") << "5"
+                          << "10";
     QTest::addRow("blanksAround_areRead") << " 9 "
-                                          << "\\fs18\r\n";
+                                          << "18";
+    QTest::addRow("tiny_isOne") << "0.1"
+                                << "1";
+    QTest::addRow("quarter_isOne") << "0.25"
+                                   << "1";
+    QTest::addRow("largest") << "1638"
+                             << "3276";
+    QTest::addRow("aboveLargest_isLargest") << "1638.5"
+                                            << "3276";
+    QTest::addRow("huge_noExponent") << "1e16"
+                                     << "3276";
+    QTest::addRow("notANumber") << "big"
+                                << "24";
+    QTest::addRow("empty") << ""
+                           << "24";
+    QTest::addRow("zero") << "0"
+                          << "24";
+    QTest::addRow("negative") << "-4"
+                              << "24";
+    QTest::addRow("beyondDouble") << "1e400"
+                                  << "24";
 }
 
 void DocumentsTests::rtf_sizeInHalfPoints() {
     QFETCH(QString, size);
-    QFETCH(QString, controlWord);
-    const std::string rtf = ComposeRtf("x\r", Style("000000", size.toStdString(), "Arial"));
-    const std::string expectedStart = kRtfHeader + "Arial;}}\r\n" + kRtfGenerator;
-    QVERIFY(rtf.starts_with(expectedStart));
-    QCOMPARE(QString::fromStdString(rtf.substr(expectedStart.size() - 3)),
-             controlWord + "x\\par\r\r\n}");
-}
-
-void DocumentsTests::rtf_unusableSize_composesTwelvePoint_data() {
-    QTest::addColumn<QString>("size");
-    QTest::addRow("notANumber") << "big";
-    QTest::addRow("empty") << "";
-    QTest::addRow("zero") << "0";
-    QTest::addRow("negative") << "-4";
-}
-
-void DocumentsTests::rtf_unusableSize_composesTwelvePoint() {
-    // An odd size still gives an RTF document, not the bare art text.
-    QFETCH(QString, size);
-    const std::string rtf = ComposeRtf("ab\r", Style("000000", size.toStdString(), "Tahoma"));
-    QCOMPARE(Bytes(rtf),
-             Bytes(kRtfHeader + "Tahoma;}}\r\n" + kRtfGenerator + "24\r\nab\\par\r\r\n}"));
-}
-
-void DocumentsTests::rtf_artCharactersAreNotEscaped() {
-    const std::string rtf = ComposeRtf("\\{}\r", Style("000000", "8", "A;B"));
-    QVERIFY(rtf.find("fcharset0A;B;}}") != std::string::npos);
-    QVERIFY(rtf.ends_with("\\fs16\r\n\\{}\\par\r\r\n}"));
+    QFETCH(QString, halfPoints);
+    QCOMPARE(
+        Bytes(SaveBytes(OutputFormat::Rtf, "x\r", Style("000000", size.toStdString(), "Arial"))),
+        Bytes(RtfSave("Arial", halfPoints.toStdString(), "x\\par\r")));
 }
 
 void DocumentsTests::rtf_emptyAndBlankLines() {
-    const std::string start = kRtfHeader + "Arial;}}\r\n" + kRtfGenerator + "10\r\n";
-    QCOMPARE(Bytes(ComposeRtf("", Style("000000", "5", "Arial"))), Bytes(start + "\r\n}"));
-    QCOMPARE(Bytes(ComposeRtf("\r\r", Style("000000", "5", "Arial"))),
-             Bytes(start + "\\par\r\\par\r\r\n}"));
+    const DocumentStyle style = Style("000000", "5", "Arial");
+    QCOMPARE(Bytes(SaveBytes(OutputFormat::Rtf, "", style)), Bytes(RtfSave("Arial", "10", "")));
+    QCOMPARE(Bytes(SaveBytes(OutputFormat::Rtf, "\r\r", style)),
+             Bytes(RtfSave("Arial", "10", "\\par\r\\par\r")));
 }
 
 // --- HTML -------------------------------------------------------------------
 
 void DocumentsTests::html_standardText_fullBytes() {
-    const std::string page = ComposeHtml("ab\rcd\r", Style("FFFFFF", "5", "Arial"), false);
-    QCOMPARE(Bytes(page), Bytes(HtmlPage("FFFFFF", "5", "Arial", "ab<BR>cd<BR>")));
     QCOMPARE(Bytes(SaveBytes(OutputFormat::HtmlText, "ab\rcd\r", Style("FFFFFF", "5", "Arial"))),
-             Bytes(page + "\r\n"));
+             Bytes(HtmlPage("FFFFFF", "5", "Arial", "ab<BR>cd<BR>") + "\r\n"));
 }
 
 void DocumentsTests::html_emptyArt_stillThirteenLines() {
-    const std::string page = ComposeHtml("", Style("000000", "8", "Tahoma"), false);
-    QCOMPARE(Bytes(page), Bytes(HtmlPage("000000", "8", "Tahoma", "")));
-    QCOMPARE(QByteArray::fromStdString(page).count("\r\n"), 12);
+    const std::string page = SaveBytes(OutputFormat::HtmlText, "", Style("000000", "8", "Tahoma"));
+    QCOMPARE(Bytes(page), Bytes(HtmlSave("8", "Tahoma", "")));
+    QCOMPARE(QByteArray::fromStdString(page).count("\r\n"), 13);
 }
 
 void DocumentsTests::html_colouredText_keepsSpaces() {
     const std::string art = "<font color=\"#FF0000\">A</font><font color=\"#00FF00\">B</font>\r"
                             "<font color=\"#0000FF\">A</font><font color=\"#FFFFFF\"></font>\r";
-    const std::string page = ComposeHtml(art, Style("000000", "8", "Tahoma"), true);
-    QCOMPARE(Bytes(page),
-             Bytes(HtmlPage("000000", "8", "Tahoma",
+    QCOMPARE(Bytes(SaveBytes(OutputFormat::HtmlColoredText, art, Style("000000", "8", "Tahoma"))),
+             Bytes(HtmlSave("8", "Tahoma",
                             "<font color=\"#FF0000\">A</font><font color=\"#00FF00\">B</font><BR>"
                             "<font color=\"#0000FF\">A</font><font color=\"#FFFFFF\"></font>"
                             "<BR>")));
-    QCOMPARE(
-        Bytes(ComposeDocument(OutputFormat::HtmlColoredText, art, Style("000000", "8", "Tahoma"))),
-        Bytes(page));
 }
 
 void DocumentsTests::html_twoSpaceCell_becomesTwoNbsp() {
-    const std::string page = ComposeHtml("9  ;;\r  \r", Style("FFFFFF", "5", "Arial"), false);
-    QCOMPARE(Bytes(page),
-             Bytes(HtmlPage("FFFFFF", "5", "Arial", "9&nbsp;&nbsp;;;<BR>&nbsp;&nbsp;<BR>")));
+    QCOMPARE(Bytes(SaveBytes(OutputFormat::HtmlText, "9  ;;\r  \r", Style("000000", "5", "Arial"))),
+             Bytes(HtmlSave("5", "Arial", "9&nbsp;&nbsp;;;<BR>&nbsp;&nbsp;<BR>")));
 }
 
 void DocumentsTests::html_background_data() {
@@ -222,22 +260,19 @@ void DocumentsTests::html_background_data() {
 void DocumentsTests::html_background() {
     QFETCH(QString, code);
     QFETCH(QString, written);
-    const std::string page = ComposeHtml("x\r", Style(code.toStdString(), "8", "Tahoma"), false);
+    const std::string page =
+        SaveBytes(OutputFormat::HtmlText, "x\r", Style(code.toStdString(), "8", "Tahoma"));
     QVERIFY(page.find("body {background-color: " + written.toStdString() +
                       " font-size:8pt; line-height:8pt}\r\n") != std::string::npos);
 }
 
-void DocumentsTests::html_sizeAndFaceGoInAsTyped() {
-    const std::string page = ComposeHtml("<&>\r", Style("00FF00", "big", "Comic \"Sans\""), false);
-    QCOMPARE(Bytes(page), Bytes(HtmlPage("00FF00", "big", "Comic \"Sans\"", "<&><BR>")));
-}
-
 void DocumentsTests::html_blanksAndLineEndsAtTheEdges() {
     const std::string art = " \r\r  x";
-    QCOMPARE(Bytes(ComposeHtml(art, Style("000000", "8", "Tahoma"), false)),
-             Bytes(HtmlPage("000000", "8", "Tahoma", "&nbsp;<BR><BR>&nbsp;&nbsp;x")));
-    QCOMPARE(Bytes(ComposeHtml(art, Style("000000", "8", "Tahoma"), true)),
-             Bytes(HtmlPage("000000", "8", "Tahoma", " <BR><BR>  x")));
+    const DocumentStyle style = Style("000000", "8", "Tahoma");
+    QCOMPARE(Bytes(SaveBytes(OutputFormat::HtmlText, art, style)),
+             Bytes(HtmlSave("8", "Tahoma", "&nbsp;<BR><BR>&nbsp;&nbsp;x")));
+    QCOMPARE(Bytes(SaveBytes(OutputFormat::HtmlColoredText, art, style)),
+             Bytes(HtmlSave("8", "Tahoma", " <BR><BR>  x")));
 }
 
 void DocumentsTests::saveBytes_nonAsciiStyle_isWindows1252() {
@@ -247,6 +282,140 @@ void DocumentsTests::saveBytes_nonAsciiStyle_isWindows1252() {
     QVERIFY(bytes.find("<font face=\"\xc4rial \x96 Bold\">\r\n") != std::string::npos);
     QVERIFY(bytes.find("<font color=\"#000000\">\xc4</font><BR>\r\n") != std::string::npos);
     QVERIFY(bytes.ends_with("</HTML>\r\n"));
+}
+
+// --- Escaping ---------------------------------------------------------------
+
+void DocumentsTests::escaping_data() {
+    // Each row: one save, exactly. Omega (U+03A9) and the emoji (U+1F600)
+    // have no Windows-1252 byte, the euro and e acute have.
+    QTest::addColumn<OutputFormat>("format");
+    QTest::addColumn<QByteArray>("art");
+    QTest::addColumn<QByteArray>("size");
+    QTest::addColumn<QByteArray>("face");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("questionMarks");
+    const auto rtf = [](const char* name, QByteArray art, QByteArray face, std::string artOut,
+                        std::string faceOut, int questionMarks = 0) {
+        QTest::addRow("rtf_%s", name) << OutputFormat::Rtf << art << QByteArray("8") << face
+                                      << Bytes(RtfSave(faceOut, "16", artOut)) << questionMarks;
+    };
+    rtf("backslashAndBraces_escaped", "\\{}\r", "Arial", "\\\\\\{\\}\\par\r", "Arial");
+    rtf("faceBracesAndBackslash_escapedSemicolonLeftOut", "x", "A;B{c}\\", "x", "AB\\{c\\}\\\\");
+    rtf("unheldCharacter_unicodeControlWord", "\xce\xa9\r", "Arial", "\\u937?\\par\r", "Arial");
+    rtf("aboveFFFF_twoSignedUnits", "\xf0\x9f\x98\x80", "Arial", "\\u-10179?\\u-8704?", "Arial");
+    rtf("replacementCharacter_negative", "\xef\xbf\xbd", "Arial", "\\u-3?", "Arial");
+    rtf("undefinedPositionOfTheCodePage", "\xc2\x81", "Arial", "\\u129?", "Arial");
+    rtf("heldCharacters_oneByteEach", "\xe2\x82\xac\xc3\xa9", "\xc3\x84rial", "\x80\xe9",
+        "\xc4rial");
+    rtf("unheldInFace_unicodeControlWord", "x", "\xce\xa9", "x", "\\u937?");
+    rtf("notUtf8_questionMark", "a\x80z", "Arial", "a?z", "Arial", 1);
+
+    const auto html = [](const char* name, OutputFormat format, QByteArray art, QByteArray size,
+                         QByteArray face, std::string artOut, std::string sizeOut,
+                         std::string faceOut, int questionMarks = 0) {
+        QTest::addRow("%s", name) << format << art << size << face
+                                  << Bytes(HtmlSave(sizeOut, faceOut, artOut)) << questionMarks;
+    };
+    const OutputFormat text = OutputFormat::HtmlText;
+    const OutputFormat coloured = OutputFormat::HtmlColoredText;
+    html("htmlText_markupCharacters_entitiesBeforeLineEndsAndBlanks", text, "<&> a\r", "8",
+         "Tahoma", "&lt;&amp;&gt;&nbsp;a<BR>", "8", "Tahoma");
+    html("htmlText_unheld_numericReferences", text, "\xce\xa9\xf0\x9f\x98\x80\r", "8", "Tahoma",
+         "&#937;&#128512;<BR>", "8", "Tahoma");
+    html("htmlText_heldCharacters_oneByteEach", text, "\xe2\x82\xac\r", "8", "Tahoma", "\x80<BR>",
+         "8", "Tahoma");
+    html("htmlText_notUtf8_questionMark", text, "\xff\r", "8", "Tahoma", "?<BR>", "8", "Tahoma", 1);
+    html("htmlFace_quoteAndMarkup_entities", text, "x", "8", "Comic \"Sans\" & <b>", "x", "8",
+         "Comic &quot;Sans&quot; &amp; &lt;b&gt;");
+    html("htmlFace_scriptStaysText", text, "x", "8", "\"><script>", "x", "8",
+         "&quot;&gt;&lt;script&gt;");
+    html("htmlFace_unheld_numericReference", text, "x", "8", "\xce\xa9", "x", "8", "&#937;");
+    html("htmlSize_declarationAndElementEnders_leftOut", text, "x", "8;}</style>{\"&", "Tahoma",
+         "x", "8/style", "Tahoma");
+    html("htmlSize_unheld_numericReference", text, "x", "8\xce\xa9", "Tahoma", "x", "8&#937;",
+         "Tahoma");
+    html("htmlColoured_cellTagsAndEscapedLettersKept", coloured,
+         "<font color=\"#FF0000\">&amp;</font><font color=\"#00FF00\">&lt;</font>\r", "8", "Tahoma",
+         "<font color=\"#FF0000\">&amp;</font><font color=\"#00FF00\">&lt;</font><BR>", "8",
+         "Tahoma");
+    html("htmlColoured_unheldLetter_numericReference", coloured,
+         "<font color=\"#FF0000\">\xce\xa9</font>\r", "8", "Tahoma",
+         "<font color=\"#FF0000\">&#937;</font><BR>", "8", "Tahoma");
+
+    QTest::addRow("clean_unchanged_unheldIsQuestionMark")
+        << OutputFormat::CleanText << QByteArray("\\{}<&> \xce\xa9\xe2\x82\xac\r")
+        << QByteArray("8") << QByteArray("Tahoma") << QByteArray("\\{}<&> ?\x80\r\r\n") << 1;
+}
+
+void DocumentsTests::escaping() {
+    QFETCH(OutputFormat, format);
+    QFETCH(QByteArray, art);
+    QFETCH(QByteArray, size);
+    QFETCH(QByteArray, face);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, questionMarks);
+    std::string bytes;
+    const std::size_t marks = WriteSaveBytes(
+        format, art.toStdString(), Style("000000", size.toStdString(), face.toStdString()),
+        [&bytes](std::string_view piece) { bytes += piece; });
+    QCOMPARE(Bytes(bytes), expected);
+    QCOMPARE(marks, std::size_t(questionMarks));
+}
+
+// --- Pieces -----------------------------------------------------------------
+
+void DocumentsTests::pieces_sameBytesWhereverTheArtIsCut_data() {
+    QTest::addColumn<OutputFormat>("format");
+    QTest::addRow("cleanText") << OutputFormat::CleanText;
+    QTest::addRow("rtf") << OutputFormat::Rtf;
+    QTest::addRow("htmlText") << OutputFormat::HtmlText;
+    QTest::addRow("htmlColoured") << OutputFormat::HtmlColoredText;
+}
+
+void DocumentsTests::pieces_sameBytesWhereverTheArtIsCut() {
+    // Characters of two, three and four bytes, broken ones, markup and
+    // cells' tags: cut once at every place, and into single bytes.
+    QFETCH(OutputFormat, format);
+    const std::string art = "<font color=\"#FF0000\">\xc3\xa9</font> \xe2\x82\xac\r"
+                            "{\\}&<>\xce\xa9\xf0\x9f\x98\x80\xe2\x82\r\xf0\x9f\x98z\xc3";
+    const DocumentStyle style = Style("FFFFFF", "8", "Ta\xc3\xa9oma");
+    const std::string whole = SaveBytes(format, art, style);
+    std::size_t wholeMarks = 0;
+    QCOMPARE(Bytes(SaveInPieces(format, art, style, {}, &wholeMarks)), Bytes(whole));
+    QCOMPARE(wholeMarks, std::size_t(format == OutputFormat::CleanText ? 5 : 3));
+    std::vector<std::size_t> everyByte;
+    for (std::size_t cut = 1; cut < art.size(); ++cut) {
+        std::size_t marks = 0;
+        QCOMPARE(Bytes(SaveInPieces(format, art, style, {cut}, &marks)), Bytes(whole));
+        QCOMPARE(marks, wholeMarks);
+        everyByte.push_back(cut);
+    }
+    std::size_t marks = 0;
+    QCOMPARE(Bytes(SaveInPieces(format, art, style, everyByte, &marks)), Bytes(whole));
+    QCOMPARE(marks, wholeMarks);
+}
+
+void DocumentsTests::pieces_longArt_sameBytesInBoundedPieces() {
+    // Long enough for many pieces, with a long unchanged stretch that goes
+    // to the sink as it lies.
+    std::string art;
+    for (int line = 0; line < 3000; ++line) {
+        art += "9=ue;;::  \xc3\xa9..&\r";
+    }
+    art += std::string(200000, 'x');
+    const DocumentStyle style = Style("000000", "5", "Arial");
+    for (const OutputFormat format : {OutputFormat::CleanText, OutputFormat::Rtf,
+                                      OutputFormat::HtmlText, OutputFormat::HtmlColoredText}) {
+        std::vector<std::size_t> cuts;
+        for (std::size_t cut = 4093; cut < art.size(); cut += 4093) {
+            cuts.push_back(cut);
+        }
+        std::size_t marks = 0;
+        const QByteArray whole = Bytes(SaveBytes(format, art, style));
+        QCOMPARE(Bytes(SaveInPieces(format, art, style, cuts, &marks)), whole);
+        QCOMPARE(Bytes(SaveInPieces(format, art, style, {}, &marks)), whole);
+    }
 }
 
 // --- Format choice ----------------------------------------------------------
@@ -278,7 +447,7 @@ void DocumentsTests::formatChoice() {
     const auto f = static_cast<OutputFormat>(format);
     QCOMPARE(QString::fromStdString(FilterFor(f)), filter);
     QCOMPARE(QString::fromStdString(ExtensionFor(f)), extension);
-    const std::string document = ComposeDocument(f, "a b\r", Style("000000", "8", "Tahoma"));
+    const std::string document = SaveBytes(f, "a b\r", Style("000000", "8", "Tahoma"));
     QVERIFY(document.starts_with(documentStart.toStdString()));
     const bool standardText = f == OutputFormat::HtmlText;
     QCOMPARE(document.find("a&nbsp;b<BR>") != std::string::npos, standardText);

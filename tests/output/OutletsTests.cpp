@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "assets/Assets.h"
 #include "output/ArtViewer.h"
@@ -46,11 +47,12 @@ Q_DECLARE_METATYPE(std::optional<QString>)
 
 namespace {
 
-SaveInputs Inputs(OutputFormat format, std::string art = "ab\rcd\r",
+// The art must outlive the inputs (a literal does).
+SaveInputs Inputs(OutputFormat format, std::string_view art = "ab\rcd\r",
                   std::string title = "photo.jpg") {
     SaveInputs inputs;
     inputs.format = format;
-    inputs.artText = std::move(art);
+    inputs.artText = art;
     inputs.style = DocumentStyle{"FFFFFF", "8", "Tahoma"};
     inputs.imageFileTitle = std::move(title);
     return inputs;
@@ -235,28 +237,48 @@ private slots:
         QVERIFY(platform_->criticals.empty());
     }
 
-    void save_sameNameTwice_appends() {
+    void save_sameNameTwice_asksOnceThenAppends() {
+        // The question names the file with its extension, which the dialog
+        // never saw.
         const SaveInputs inputs = Inputs(OutputFormat::Rtf);
         const QString chosen = folder_->filePath(QStringLiteral("photo"));
         platform_->saveAnswers.push_back(chosen);
-        platform_->saveAnswers.push_back(chosen + QStringLiteral(".rtf"));
+        platform_->saveAnswers.push_back(chosen);
+        platform_->questionAnswers.push_back(true);
         glimmora::SaveArt(*platform_, nullptr, inputs);
+        QVERIFY(platform_->questions.empty());
         glimmora::SaveArt(*platform_, nullptr, inputs);
+        QCOMPARE(platform_->questions.size(), std::size_t{1});
+        QCOMPARE(platform_->questions[0].title, QStringLiteral("Save"));
+        QCOMPARE(platform_->questions[0].text,
+                 QStringLiteral("photo.rtf already exists. Add this art to the end of it?"));
+        QCOMPARE(platform_->questions[0].defaultAnswer, glimmora::Platform::Answer::No);
         const QByteArray once =
             Bytes(glimmora::SaveBytes(inputs.format, inputs.artText, inputs.style));
         QCOMPARE(ReadAll(chosen + QStringLiteral(".rtf")), once + once);
         QVERIFY(platform_->criticals.empty());
     }
 
-    void save_existingFile_keepsItsContentAhead() {
+    void save_existingFile_yesAppendsNoWritesNothing_data() {
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addRow("yes_addedAfterItsContent") << true << QByteArray("earlier\r\nx\r\r\n");
+        QTest::addRow("no_leftAsItWas") << false << QByteArray("earlier\r\n");
+    }
+    void save_existingFile_yesAppendsNoWritesNothing() {
+        QFETCH(bool, answer);
+        QFETCH(QByteArray, content);
         const QString path = folder_->filePath(QStringLiteral("old.txt"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("earlier\r\n");
         file.close();
         platform_->saveAnswers.push_back(path);
+        platform_->questionAnswers.push_back(answer);
         glimmora::SaveArt(*platform_, nullptr, Inputs(OutputFormat::CleanText, "x\r"));
-        QCOMPARE(ReadAll(path), QByteArray("earlier\r\nx\r\r\n"));
+        QCOMPARE(platform_->questions.size(), std::size_t{1});
+        QCOMPARE(ReadAll(path), content);
+        QVERIFY(platform_->criticals.empty());
     }
 
     void save_nameWithLettersBeyondAscii_isKept() {

@@ -49,6 +49,7 @@ public:
     struct Message {
         QString title;
         QString text;
+        Answer defaultAnswer = Answer::Yes; // questions only
     };
     struct SaveRequest {
         QString filter;
@@ -89,8 +90,9 @@ public:
         ++colorDialogs;
         return Take(colorAnswers);
     }
-    bool AskYesNo(QWidget*, const QString& title, const QString& text) override {
-        questions.push_back({title, text});
+    bool AskYesNo(QWidget*, const QString& title, const QString& text,
+                  Answer defaultAnswer = Answer::Yes) override {
+        questions.push_back({title, text, defaultAnswer});
         if (duringQuestion) {
             duringQuestion();
         }

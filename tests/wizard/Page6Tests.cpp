@@ -256,7 +256,9 @@ private slots:
         DriveToPage6(session, picture_, OutputFormat::CleanText);
         const QString chosen = folder_->filePath(QStringLiteral("twice"));
         session.Save(chosen);
+        session.platform.questionAnswers.push_back(true);
         session.Save(chosen + QStringLiteral(".txt"));
+        QCOMPARE(session.platform.questions.size(), std::size_t{1});
         const QByteArray once =
             Bytes(glimmora::SaveBytes(OutputFormat::CleanText, session.state.ArtBuffer, {}));
         QCOMPARE(ReadAll(chosen + QStringLiteral(".txt")), once + once);

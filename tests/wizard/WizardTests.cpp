@@ -1126,6 +1126,7 @@ void WizardTests::cancel_answeredNo_conversionGoesOn() {
     QCOMPARE(f.platform.questions[0].title, QStringLiteral("Exit Glimmora Wizard"));
     QCOMPARE(f.platform.questions[0].text,
              QStringLiteral("Are you sure that you want to exit the Wizard?"));
+    QCOMPARE(f.platform.questions[0].defaultAnswer, glimmora::Platform::Answer::Yes);
     FlushDeletes();
     QVERIFY(wizard);
     QVERIFY(wizard->isVisible());
