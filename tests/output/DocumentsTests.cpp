@@ -4,6 +4,9 @@
 
 #include <string>
 #include <string_view>
+#include <csignal>
+#include <new>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -139,6 +142,8 @@ private slots:
     void append_failure();
     void append_noPermission_reportsAndWritesNothing();
     void append_diskFull_reportsAndLeavesNothing();
+    void append_failsHalfWay_leavesTheFileAsItWas_data();
+    void append_failsHalfWay_leavesTheFileAsItWas();
 };
 
 // --- Clean text -------------------------------------------------------------
@@ -673,6 +678,57 @@ void DocumentsTests::append_diskFull_reportsAndLeavesNothing() {
     }
     const std::optional<std::string> error = AppendToFile("/dev/full", std::string(100000, 'x'));
     QCOMPARE(error, std::optional<std::string>("The disk is full."));
+}
+
+void DocumentsTests::append_failsHalfWay_leavesTheFileAsItWas_data() {
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("throws");
+    QTest::addRow("existingFile_writeRefused") << true << false;
+    QTest::addRow("newFile_writeRefused") << false << false;
+    QTest::addRow("existingFile_composingThrows") << true << true;
+    QTest::addRow("newFile_composingThrows") << false << true;
+}
+
+void DocumentsTests::append_failsHalfWay_leavesTheFileAsItWas() {
+    // A document written in pieces, of which the later ones fail: the file
+    // size limit refuses writes past 64 KiB, as a full disk would.
+    QFETCH(bool, existing);
+    QFETCH(bool, throws);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath("art.txt");
+    if (existing) {
+        QVERIFY(WriteFile(path, "before"));
+    }
+    rlimit old{};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+    rlimit limited = old;
+    limited.rlim_cur = 64 * 1024;
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limited) == 0);
+    std::optional<std::string> error;
+    bool thrown = false;
+    try {
+        error = AppendToFile(path.toStdString(), [throws](const ByteSink& sink) {
+            const std::string piece(10000, 'x');
+            for (int i = 0; i < 20; ++i) {
+                sink(piece);
+                if (throws && i == 2) {
+                    throw std::bad_alloc();
+                }
+            }
+        });
+    } catch (const std::bad_alloc&) {
+        thrown = true;
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+    QCOMPARE(thrown, throws);
+    QCOMPARE(error.has_value(), !throws);
+    QCOMPARE(QFile::exists(path), existing);
+    if (existing) {
+        QCOMPARE(ReadAll(path), QByteArray("before"));
+    }
 }
 
 QTEST_GUILESS_MAIN(DocumentsTests)
