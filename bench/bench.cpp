@@ -1,9 +1,13 @@
 #include <QApplication>
+#include <QStringList>
 
 #include "ConvertBench.h"
 #include "EngineBench.h"
+#include "ViewerBench.h"
 #include "WizardBench.h"
 
+// Runs every benchmark, or only those named as arguments (engine, convert,
+// wizard, viewer).
 int main(int argc, char** argv) {
     // The wizard benchmark opens windows; without a display they go to the
     // offscreen platform.
@@ -11,8 +15,21 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    glimmora::RunEngineBenchmark();
-    glimmora::RunConvertBenchmark();
-    glimmora::RunWizardBenchmark();
+    const QStringList named = application.arguments().mid(1);
+    const auto wanted = [&named](const char* name) {
+        return named.isEmpty() || named.contains(QLatin1String(name));
+    };
+    if (wanted("engine")) {
+        glimmora::RunEngineBenchmark();
+    }
+    if (wanted("convert")) {
+        glimmora::RunConvertBenchmark();
+    }
+    if (wanted("wizard")) {
+        glimmora::RunWizardBenchmark();
+    }
+    if (wanted("viewer")) {
+        glimmora::RunViewerBenchmark();
+    }
     return 0;
 }

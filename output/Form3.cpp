@@ -7,11 +7,11 @@
 #include <QLocale>
 #include <QPalette>
 #include <QPixmap>
-#include <QTextEdit>
 
 #include <cmath>
 #include <optional>
 
+#include "ArtTextView.h"
 #include "assets/Assets.h"
 #include "platform/Twips.h"
 
@@ -41,10 +41,32 @@ std::optional<double> UsablePointSize(const QString& entry) {
     return points;
 }
 
+// The viewer's own colours, whatever the desktop's theme: black art on
+// white in a light grey window, selected text white on dark blue.
+QPalette ViewerPalette() {
+    QPalette colours;
+    const QColor black(0x00, 0x00, 0x00);
+    const QColor white(0xFF, 0xFF, 0xFF);
+    const QColor grey(0xE0, 0xE0, 0xE0);
+    const QColor highlight(0x00, 0x00, 0x80);
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        colours.setColor(group, QPalette::Window, grey);
+        colours.setColor(group, QPalette::Button, grey);
+        colours.setColor(group, QPalette::WindowText, black);
+        colours.setColor(group, QPalette::ButtonText, black);
+        colours.setColor(group, QPalette::Base, white);
+        colours.setColor(group, QPalette::Text, black);
+        colours.setColor(group, QPalette::Highlight, highlight);
+        colours.setColor(group, QPalette::HighlightedText, white);
+    }
+    return colours;
+}
+
 } // namespace
 
 Form3::Form3(QWidget* parent)
-    : QWidget(parent, Qt::Window), txtText(new QTextEdit(this)), Label1(new QLabel(this)),
+    : QWidget(parent, Qt::Window), txtText(new ArtTextView(this)), Label1(new QLabel(this)),
       txtSize(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Glimmora - Ascii Art"));
@@ -52,18 +74,13 @@ Form3::Form3(QWidget* parent)
     if (!icon.isNull()) {
         setWindowIcon(icon);
     }
-    QPalette background = palette();
-    background.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
-    setPalette(background);
+    setPalette(ViewerPalette());
     setAutoFillBackground(true);
     QFont windowFont(QStringLiteral("MS Sans Serif"));
     windowFont.setPointSizeF(8.25);
     setFont(windowFont);
 
     txtText->setObjectName(QStringLiteral("txtText"));
-    txtText->setReadOnly(true);
-    txtText->setAcceptRichText(false);
-    txtText->setLineWrapMode(QTextEdit::NoWrap);
     txtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     txtText->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     QFont artFont(QStringLiteral("Arial"));
@@ -85,10 +102,7 @@ Form3::Form3(QWidget* parent)
 }
 
 void Form3::SetArtText(const QString& artText) {
-    QString lines = artText;
-    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lines.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    txtText->setPlainText(lines);
+    txtText->SetText(artText);
 }
 
 double Form3::TextPointSize() const {
@@ -100,8 +114,7 @@ void Form3::txtSize_Change() {
     if (!points) {
         return;
     }
-    // The view's own font is the document's default, and the plain text
-    // carries no font of its own: one change resizes all of it.
+    // The text has no font of its own: one change resizes all of it.
     QFont artFont = txtText->font();
     artFont.setPointSizeF(*points);
     txtText->setFont(artFont);

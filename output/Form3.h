@@ -4,9 +4,10 @@
 
 class QLabel;
 class QLineEdit;
-class QTextEdit;
 
 namespace glimmora {
+
+class ArtTextView;
 
 // The viewer window "Glimmora - Ascii Art": the art in a read-only text
 // view whose size the user sets in the box below it.
@@ -39,7 +40,7 @@ private:
     void txtSize_Change();
     void PlaceControls();
 
-    QTextEdit* txtText;
+    ArtTextView* txtText;
     QLabel* Label1;
     QLineEdit* txtSize;
 };

@@ -2,10 +2,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <string>
-#include <string_view>
 #include <csignal>
 #include <new>
+#include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <unistd.h>
 #include <vector>

@@ -2,6 +2,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -14,9 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextEdit>
+#include <QtMath>
 
 #include <memory>
 #include <optional>
@@ -24,6 +23,7 @@
 #include <string_view>
 
 #include "assets/Assets.h"
+#include "output/ArtTextView.h"
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "output/Outlets.h"
@@ -33,6 +33,7 @@
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestFiles.h"
 
+using glimmora::ArtTextView;
 using glimmora::ArtViewer;
 using glimmora::DocumentStyle;
 using glimmora::Form3;
@@ -88,7 +89,7 @@ void PrepareToPdf(QPrinter& printer, const QString& path) {
 
 // Types into the box one key at a time; "\b" is Backspace. The view's size
 // after each key.
-QList<double> TypeInto(QLineEdit* box, QTextEdit* view, const QString& keys) {
+QList<double> TypeInto(QLineEdit* box, ArtTextView* view, const QString& keys) {
     QList<double> sizes;
     for (const QChar key : keys) {
         if (key == QLatin1Char('\b')) {
@@ -516,20 +517,17 @@ private slots:
             QVERIFY(!form->windowIcon().isNull());
         }
 
-        auto* text = form->findChild<QTextEdit*>(QStringLiteral("txtText"));
+        auto* text = form->findChild<ArtTextView*>(QStringLiteral("txtText"));
         auto* label = form->findChild<QLabel*>(QStringLiteral("Label1"));
         auto* size = form->findChild<QLineEdit*>(QStringLiteral("txtSize"));
         QVERIFY(text && label && size);
         QCOMPARE(text->geometry(), glimmora::TwipsRect(0, 0, 13575, 10455));
-        QVERIFY(text->isReadOnly());
-        QCOMPARE(text->lineWrapMode(), QTextEdit::NoWrap);
         QCOMPARE(text->verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QCOMPARE(text->horizontalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
         QCOMPARE(text->font().family(), QStringLiteral("Arial"));
         QCOMPARE(text->font().pointSizeF(), 5.25);
         QCOMPARE(text->font().weight(), QFont::Normal);
         QVERIFY(!text->font().italic());
-        QCOMPARE(text->document()->defaultFont().pointSizeF(), 5.25);
         QCOMPARE(label->text(), QStringLiteral("Size:"));
         QCOMPARE(label->geometry(), glimmora::TwipsRect(180, 10560, 615, 255));
         QCOMPARE(size->text(), QStringLiteral("5"));
@@ -556,9 +554,12 @@ private slots:
         QFETCH(QString, shown);
         ArtViewer viewer;
         viewer.Show(art);
-        auto* text = viewer.Window()->findChild<QTextEdit*>(QStringLiteral("txtText"));
+        auto* text = viewer.Window()->findChild<ArtTextView*>(QStringLiteral("txtText"));
         QCOMPARE(text->toPlainText(), shown);
-        QCOMPARE(text->document()->blockCount(), shown.count(QLatin1Char('\n')) + 1);
+        QCOMPARE(text->LineCount(), shown.count(QLatin1Char('\n')) + 1);
+        // Read-only: typing changes nothing.
+        QTest::keyClicks(text, QStringLiteral("x\b"));
+        QCOMPARE(text->toPlainText(), shown);
     }
 
     void viewer_sizeBox_data() {
@@ -583,7 +584,7 @@ private slots:
         ArtViewer viewer;
         viewer.Show(QStringLiteral("ab\rcd\r"));
         auto* box = viewer.Window()->findChild<QLineEdit*>(QStringLiteral("txtSize"));
-        auto* text = viewer.Window()->findChild<QTextEdit*>(QStringLiteral("txtText"));
+        auto* text = viewer.Window()->findChild<ArtTextView*>(QStringLiteral("txtText"));
         box->setFocus();
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Backspace);
@@ -593,11 +594,6 @@ private slots:
         QCOMPARE(TypeInto(box, text, keys), sizes);
         const double last = sizes.isEmpty() ? 5.25 : sizes.last();
         QCOMPARE(viewer.Window()->TextPointSize(), last);
-        // The whole text follows, not only what is selected or typed next.
-        QCOMPARE(text->document()->defaultFont().pointSizeF(), last);
-        QTextCursor cursor(text->document());
-        cursor.movePosition(QTextCursor::End);
-        QVERIFY(!cursor.charFormat().hasProperty(QTextFormat::FontPointSize));
     }
 
     void viewer_showAgain_replacesTextKeepsSizeOneWindow() {
@@ -613,7 +609,7 @@ private slots:
         QCOMPARE(viewer.Window(), form);
         QCOMPARE(OpenViewers().size(), 1);
         QVERIFY(form->isVisible());
-        auto* text = form->findChild<QTextEdit*>(QStringLiteral("txtText"));
+        auto* text = form->findChild<ArtTextView*>(QStringLiteral("txtText"));
         QCOMPARE(text->toPlainText(), QStringLiteral("second\nline\n"));
         QCOMPARE(text->font().pointSizeF(), 8.0);
         QCOMPARE(box->text(), QStringLiteral("8"));
@@ -637,8 +633,24 @@ private slots:
         QCOMPARE(second->findChild<QLineEdit*>(QStringLiteral("txtSize"))->text(),
                  QStringLiteral("5"));
         QCOMPARE(second->TextPointSize(), 5.25);
-        QCOMPARE(second->findChild<QTextEdit*>(QStringLiteral("txtText"))->toPlainText(),
+        QCOMPARE(second->findChild<ArtTextView*>(QStringLiteral("txtText"))->toPlainText(),
                  QStringLiteral("again\n"));
+    }
+
+    void viewer_selectedText_copiedWithLineFeeds() {
+        ArtViewer viewer;
+        viewer.Show(QStringLiteral("ab\rcd\r\nef\r"));
+        auto* text = viewer.Window()->findChild<ArtTextView*>(QStringLiteral("txtText"));
+        QWidget* area = text->viewport();
+        const int lineHeight = qCeil(QFontMetricsF(text->font()).lineSpacing());
+        // From the start of the first line to the start of the third.
+        QTest::mousePress(area, Qt::LeftButton, {}, QPoint(0, 5));
+        QTest::mouseMove(area, QPoint(0, 5 + 2 * lineHeight));
+        QTest::mouseRelease(area, Qt::LeftButton, {}, QPoint(0, 5 + 2 * lineHeight));
+        QCOMPARE(text->SelectedText(), QStringLiteral("ab\ncd\n"));
+        QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("ab\ncd\nef\n"));
     }
 
     void viewer_endsWithItsOwner() {
@@ -656,7 +668,7 @@ private slots:
         viewer.Show(QStringLiteral("art\r"));
         Form3* form = viewer.Window();
         form->resize(form->width() + 100, form->height() + 60);
-        auto* text = form->findChild<QTextEdit*>(QStringLiteral("txtText"));
+        auto* text = form->findChild<ArtTextView*>(QStringLiteral("txtText"));
         auto* box = form->findChild<QLineEdit*>(QStringLiteral("txtSize"));
         auto* label = form->findChild<QLabel*>(QStringLiteral("Label1"));
         QCOMPARE(text->geometry(), glimmora::TwipsRect(0, 0, 13575, 10455).adjusted(0, 0, 100, 60));

@@ -9,12 +9,12 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 
 #include <memory>
 #include <string>
 
 #include "core/Format.h"
+#include "output/ArtTextView.h"
 #include "output/ArtViewer.h"
 #include "output/Documents.h"
 #include "output/Form3.h"
@@ -347,7 +347,9 @@ private slots:
         QVERIFY(!viewer->isModal());
         QString expected = QString::fromStdString(session.state.ArtBuffer);
         expected.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        QCOMPARE(viewer->findChild<QTextEdit*>(QStringLiteral("txtText"))->toPlainText(), expected);
+        QCOMPARE(
+            viewer->findChild<glimmora::ArtTextView*>(QStringLiteral("txtText"))->toPlainText(),
+            expected);
         QCOMPARE(viewer->TextPointSize(), 5.25);
 
         // A second Show art reuses the window and keeps the size set in it.
