@@ -21,6 +21,31 @@ namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 
+// How often a rare byte occurs (memchr skips the stretches between).
+std::size_t CountRare(std::string_view text, char c) {
+    std::size_t count = 0;
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from < end) {
+        from = static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+        if (from == nullptr) {
+            break;
+        }
+        ++count;
+        ++from;
+    }
+    return count;
+}
+
+// How often a frequent byte occurs.
+std::size_t CountFrequent(std::string_view text, char c) {
+    std::size_t count = 0;
+    for (const char each : text) {
+        count += each == c ? 1 : 0;
+    }
+    return count;
+}
+
 // The half-points an RTF gets when the size box holds no usable size: 12 pt,
 // what word processors start a new document with. RTF takes whole
 // half-points from 1 to 3276 only.
@@ -256,12 +281,16 @@ struct DocumentWriter::TextRule {
     // Bytes that are not copied as they are: the ones above, and all of
     // 0x80..0xFF.
     std::array<bool, 256> special{};
+    // The ASCII ones among them, for looking at eight bytes at once.
+    std::array<std::uint8_t, 8> asciiSpecials{};
+    std::size_t asciiSpecialCount = 0;
 
     TextRule(Unheld unheldAs, std::initializer_list<std::pair<char, std::string_view>> changes)
         : unheld(unheldAs) {
         for (const auto& [c, text] : changes) {
             ascii[static_cast<unsigned char>(c)] = text;
             special[static_cast<unsigned char>(c)] = true;
+            asciiSpecials.at(asciiSpecialCount++) = static_cast<std::uint8_t>(c);
         }
         for (std::size_t byte = 0x80; byte < special.size(); ++byte) {
             special[byte] = true;
@@ -290,6 +319,51 @@ const TextRule
     kHtmlSize(Unheld::HtmlReference,
               {{';', ""}, {'{', ""}, {'}', ""}, {'<', ""}, {'>', ""}, {'"', ""}, {'&', ""}});
 const TextRule kHtmlPlain(Unheld::HtmlReference, {});
+
+// The end of the stretch from pos on that holds no special byte. Art runs
+// to hundreds of megabytes of mostly plain bytes: they are looked at eight
+// at a time, each special ASCII byte sought in all eight at once (a byte of
+// the word XOR the sought one is zero where it occurs).
+template <std::size_t kSought>
+std::size_t PlainRunEnd(std::string_view text, std::size_t pos, const TextRule& rule) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::array<std::uint64_t, kSought> sought{};
+    for (std::size_t i = 0; i < kSought; ++i) {
+        sought[i] = kOnes * rule.asciiSpecials[i];
+    }
+    const std::size_t size = text.size();
+    while (pos + 8 <= size) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + pos, 8);
+        std::uint64_t found = word & kHighBits;
+        for (std::size_t i = 0; i < kSought; ++i) {
+            const std::uint64_t x = word ^ sought[i];
+            found |= (x - kOnes) & ~x & kHighBits;
+        }
+        if (found != 0) {
+            break;
+        }
+        pos += 8;
+    }
+    while (pos < size && !rule.special[static_cast<unsigned char>(text[pos])]) {
+        ++pos;
+    }
+    return pos;
+}
+
+std::size_t PlainRunEnd(std::string_view text, std::size_t pos, const TextRule& rule) {
+    switch (rule.asciiSpecialCount) {
+    case 0:
+        return PlainRunEnd<0>(text, pos, rule);
+    case 1:
+        return PlainRunEnd<1>(text, pos, rule);
+    case 4:
+        return PlainRunEnd<4>(text, pos, rule);
+    default:
+        return PlainRunEnd<8>(text, pos, rule);
+    }
+}
 
 const TextRule& ArtRuleFor(OutputFormat format) {
     switch (format) {
@@ -401,10 +475,7 @@ void DocumentWriter::Write(std::string_view text, const TextRule& rule) {
     const bool isArt = &rule == artRule_;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t run = pos;
-        while (run < text.size() && !rule.special[static_cast<unsigned char>(text[run])]) {
-            ++run;
-        }
+        const std::size_t run = PlainRunEnd(text, pos, rule);
         WriteFixed(text.substr(pos, run - pos));
         if (run == text.size()) {
             break;
@@ -489,9 +560,17 @@ std::size_t WriteSaveBytes(OutputFormat format, std::string_view artText,
 }
 
 std::string SaveBytes(OutputFormat format, std::string_view artText, const DocumentStyle& style) {
+    // Room for the art, its line ends and blanks as written and the lines
+    // around it, so a document of hundreds of megabytes is not moved while
+    // it grows; only escapes, which are rare, may still move it.
+    std::size_t room =
+        artText.size() + 8 * (style.fontFaceText.size() + style.fontSizeText.size()) + 512;
+    room += CountRare(artText, '\r') * 4;
+    if (format == OutputFormat::HtmlText) {
+        room += CountFrequent(artText, ' ') * 5;
+    }
     std::string bytes;
-    // Room for the art and the fixed lines around it; escapes grow it.
-    bytes.reserve(artText.size() + style.fontFaceText.size() + 2 * style.fontSizeText.size() + 256);
+    bytes.reserve(room);
     WriteSaveBytes(format, artText, style, [&bytes](std::string_view piece) { bytes += piece; });
     return bytes;
 }
