@@ -270,9 +270,9 @@ std::string ToWindows1252(std::string_view utf8) {
     return bytes;
 }
 
-// How a text goes into a document: what its ASCII bytes become (a null view:
-// unchanged; an empty one: left out) and how a character that Windows-1252
-// cannot hold is written.
+// How a text goes into a document: what its special ASCII bytes become (an
+// empty text: left out) and how a character that Windows-1252 cannot hold
+// is written.
 struct DocumentWriter::TextRule {
     enum class Unheld { QuestionMark, RtfUnicode, HtmlReference };
 
@@ -352,6 +352,8 @@ std::size_t PlainRunEnd(std::string_view text, std::size_t pos, const TextRule& 
     return pos;
 }
 
+// Rules with other counts seek NUL in the spare places, which only sends a
+// word to the byte-by-byte look.
 std::size_t PlainRunEnd(std::string_view text, std::size_t pos, const TextRule& rule) {
     switch (rule.asciiSpecialCount) {
     case 0:
