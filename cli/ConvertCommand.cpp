@@ -146,11 +146,13 @@ StyleDefaults StyleDefaultsFor(OutputFormat format) {
         defaults.fontFace = "Arial";
         break;
     case OutputFormat::CleanText:
-        defaults.ramp[4] = ";";
-        defaults.ramp[5] = ":";
-        defaults.ramp[6] = ",";
-        defaults.ramp[7] = ".";
-        defaults.ramp[8] = " ";
+        // Built whole and moved in: GCC 12 warns falsely (-Wrestrict) about
+        // assigning these one-letter literals once this function is inlined.
+        defaults.ramp[4] = std::string(";");
+        defaults.ramp[5] = std::string(":");
+        defaults.ramp[6] = std::string(",");
+        defaults.ramp[7] = std::string(".");
+        defaults.ramp[8] = std::string(" ");
         break;
     }
     return defaults;
@@ -348,27 +350,42 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
     }
     inputs.word = request.word;
 
-    ConversionEngine engine(std::move(inputs), &picture);
-    while (engine.Step() != StepResult::Finished) {
-    }
-    const std::string art = engine.TakeArtText();
-
     DocumentStyle style;
     style.backgroundColorCode = request.backgroundColorCode.value_or(defaults.backgroundColorCode);
     style.fontFaceText = request.fontFace.value_or(defaults.fontFace);
     style.fontSizeText = request.fontSize.value_or(defaults.fontSize);
-    const std::string bytes = SaveBytes(request.format, art, style);
+
+    // The document is written as the art is made: neither the whole art nor
+    // the whole document is ever held. A file is only replaced at the commit
+    // once all of it is written.
+    bool written = true;
+    const ByteSink sink = [&](std::string_view piece) {
+        if (!written) {
+            return;
+        }
+        if (file) {
+            const auto size = static_cast<qint64>(piece.size());
+            written = file->write(piece.data(), size) == size;
+        } else {
+            written = std::fwrite(piece.data(), 1, piece.size(), out) == piece.size();
+        }
+    };
+    DocumentWriter writer(request.format, style, sink);
+    ConversionEngine engine(std::move(inputs), &picture);
+    engine.SetArtSink([&writer](std::string_view piece) { writer.WriteArt(piece); });
+    while (engine.Step() != StepResult::Finished) {
+    }
+    writer.Finish();
 
     if (file) {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (file->write(bytes.data(), size) != size || !file->commit()) {
+        if (!written || !file->commit()) {
             return Fail(err, kExitFailed,
                         *request.outputPath +
                             " cannot be written: " + file->errorString().toStdString() + ".");
         }
         return kExitDone;
     }
-    if (std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fflush(out) != 0) {
+    if (!written || std::fflush(out) != 0) {
         return Fail(err, kExitFailed, "The document cannot be written to standard output.");
     }
     return kExitDone;
