@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPalette>
-#include <QPixmap>
 
 #include <cmath>
 #include <optional>
@@ -14,6 +13,7 @@
 #include "ArtTextView.h"
 #include "assets/Assets.h"
 #include "platform/Twips.h"
+#include "platform/WindowLook.h"
 
 namespace glimmora {
 
@@ -44,7 +44,8 @@ std::optional<double> UsablePointSize(const QString& entry) {
 // The viewer's own colours, whatever the desktop's theme: black art on
 // white in a light grey window, selected text white on dark blue.
 QPalette ViewerPalette() {
-    QPalette colours;
+    // Every role set, so nothing of the desktop's theme shows through.
+    QPalette colours = FixedPalette();
     const QColor black(0x00, 0x00, 0x00);
     const QColor white(0xFF, 0xFF, 0xFF);
     const QColor grey(0xE0, 0xE0, 0xE0);
@@ -70,15 +71,10 @@ Form3::Form3(QWidget* parent)
       txtSize(new QLineEdit(this)) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Glimmora - Ascii Art"));
-    const QPixmap icon = AssetPixmap(QStringLiteral("app/icon.png"));
-    if (!icon.isNull()) {
-        setWindowIcon(icon);
-    }
+    setWindowIcon(ProgramIcon());
     setPalette(ViewerPalette());
     setAutoFillBackground(true);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    setFont(LayoutFace(QStringLiteral("MS Sans Serif"), 8.25));
 
     txtText->setObjectName(QStringLiteral("txtText"));
     txtText->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -94,6 +90,7 @@ Form3::Form3(QWidget* parent)
 
     txtSize->setObjectName(QStringLiteral("txtSize"));
     txtSize->setText(QStringLiteral("5"));
+    txtSize->setAccessibleName(QStringLiteral("Size"));
     // Created last, so the box lies above the label's right end.
     connect(txtSize, &QLineEdit::textChanged, this, &Form3::txtSize_Change);
 

@@ -54,12 +54,16 @@ void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs) {
     }
 }
 
-void PrintArt(Platform& platform, OutputFormat format, const std::string& artText) {
+void PrintArt(Platform& platform, OutputFormat format, const std::string& artText,
+              QWidget* parent) {
     if (format != OutputFormat::CleanText && format != OutputFormat::Rtf) {
         return;
     }
-    // Without a usable printer there is nothing to print and nothing to say.
-    platform.PrintText(QString::fromStdString(artText));
+    // Silence would look as if the art had gone to the printer.
+    if (!platform.PrintText(QString::fromStdString(artText))) {
+        platform.ShowCritical(parent, QStringLiteral("Print"),
+                              QStringLiteral("No printer is installed."));
+    }
 }
 
 void CopyArt(Platform& platform, const std::string& artText) {

@@ -32,8 +32,10 @@ struct SaveInputs {
 void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs);
 
 // Page 6's Print: the art text on the default printer for clean text and
-// RTF; nothing for the two HTML formats.
-void PrintArt(Platform& platform, OutputFormat format, const std::string& artText);
+// RTF; nothing for the two HTML formats. Without a usable printer, a
+// critical message titled "Print" over parent says so.
+void PrintArt(Platform& platform, OutputFormat format, const std::string& artText,
+              QWidget* parent = nullptr);
 
 // Page 6's Copy: the art text on the clipboard as plain text, unchanged.
 void CopyArt(Platform& platform, const std::string& artText);

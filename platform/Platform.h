@@ -10,6 +10,7 @@
 #include "Picture.h"
 #include "TickSource.h"
 
+class QMimeData;
 class QObject;
 class QWidget;
 
@@ -76,8 +77,8 @@ public:
 // once, without the foundry, in the order of its first appearance.
 QStringList DistinctFamilyNames(const QStringList& families);
 
-// Registers the metric twins of MS Sans Serif and Tahoma that Debian's wine
-// fonts ship outside fontconfig's path, when they are present.
-void RegisterLayoutFonts();
+// The file a drag from the desktop carries when it carries exactly one
+// local file that is not a folder; otherwise empty.
+QString DroppedFile(const QMimeData& data);
 
 } // namespace glimmora

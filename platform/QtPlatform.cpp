@@ -3,11 +3,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QRegularExpression>
@@ -100,16 +100,13 @@ std::unique_ptr<TickSource> QtPlatform::CreateTickSource() {
     return std::make_unique<QtTickSource>();
 }
 
-void RegisterLayoutFonts() {
-    // Debian's wine fonts keep these outside fontconfig's path; the window
-    // layouts are measured for their metrics.
-    const QDir folder(QStringLiteral("/usr/share/wine/fonts"));
-    for (const char* file : {"ms_sans_serif.ttf", "tahoma.ttf", "tahomabd.ttf"}) {
-        const QString path = folder.filePath(QString::fromLatin1(file));
-        if (QFileInfo::exists(path)) {
-            QFontDatabase::addApplicationFont(path);
-        }
+QString DroppedFile(const QMimeData& data) {
+    const QList<QUrl> urls = data.urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile()) {
+        return {};
     }
+    const QString path = urls.front().toLocalFile();
+    return QFileInfo(path).isDir() ? QString() : path;
 }
 
 } // namespace glimmora

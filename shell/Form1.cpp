@@ -2,8 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QGuiApplication>
-#include <QIcon>
+#include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -12,8 +14,11 @@
 #include "assets/Assets.h"
 #include "frmAbout.h"
 #include "frmEasterEgg.h"
+#include "platform/Platform.h"
 #include "platform/Twips.h"
+#include "platform/WindowLook.h"
 #include "wizard/ClickArea.h"
+#include "wizard/frmWizard.h"
 
 namespace glimmora {
 
@@ -22,6 +27,7 @@ namespace {
 ClickArea* MakeButton(const QString& name, const QString& tip, QRect place, QWidget* parent) {
     auto* area = new ClickArea(name, parent);
     area->setToolTip(tip);
+    area->setAccessibleName(tip);
     area->setGeometry(place);
     return area;
 }
@@ -43,10 +49,10 @@ Form1::Form1(Platform& platform, std::function<void()> quit, QWidget* parent)
       session_(platform), background_(AssetPixmap(QStringLiteral("shell/start.png"))) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Glimmora"));
-    const QPixmap icon = AssetPixmap(QStringLiteral("app/icon.png"));
-    if (!icon.isNull()) {
-        setWindowIcon(QIcon(icon));
-    }
+    setWindowIcon(ProgramIcon());
+    UseFixedColours(*this);
+    // A picture dropped on the window opens the wizard with it.
+    setAcceptDrops(true);
     setFixedSize(Twips(6615), Twips(7935));
 
     cmdCreate = MakeButton(QStringLiteral("cmdCreate"), QStringLiteral("Create New"),
@@ -79,6 +85,16 @@ void Form1::cmdCreate_Click() {
     }
     cmdCreate->setEnabled(false);
     session_.Open();
+}
+
+void Form1::OpenWithPicture(const QString& path) {
+    if (!cmdCreate->isEnabled()) {
+        return;
+    }
+    cmdCreate_Click();
+    if (frmWizard* wizard = session_.Wizard()) {
+        wizard->ChoosePicture(path);
+    }
 }
 
 void Form1::cmdAbout_Click() {
@@ -133,6 +149,33 @@ void Form1::paintEvent(QPaintEvent*) {
 void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
     quit_();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    // Create New is the window's default button.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdCreate_Click();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    // Taken only while Create New could be chosen: an open wizard takes its
+    // pictures on its own first page.
+    if (cmdCreate->isEnabled() && !DroppedFile(*event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(*event->mimeData());
+    if (path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    OpenWithPicture(path);
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {

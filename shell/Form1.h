@@ -39,6 +39,10 @@ public:
     static void EndProgramNow();
 
     void cmdCreate_Click();
+    // As Create New followed by choosing path on the wizard's first page,
+    // an unreadable picture reported as there. Nothing while a wizard is
+    // open already.
+    void OpenWithPicture(const QString& path);
     void cmdAbout_Click();
     void cmdExit_Click();
 
@@ -52,6 +56,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // Form_QueryUnload: however the start window is closed, the program ends.
     void closeEvent(QCloseEvent* event) override;
+    // Return takes Create New.
+    void keyPressEvent(QKeyEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     // The window has no title bar, so its picture is the handle to move it.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -1,32 +1,18 @@
 #include "frmAbout.h"
 
-#include <QFontInfo>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 
-#include <cstdlib>
-
 #include "assets/Assets.h"
 #include "platform/Twips.h"
+#include "platform/WindowLook.h"
 #include "wizard/WizardWidgets.h"
 
 namespace glimmora {
 
 namespace {
-
-// MS Sans Serif is a bitmap font with few sizes; a heading larger than any
-// of them is set in the scalable sans serif of the same style instead, so it
-// keeps its size.
-QFont SansSerif(double points, bool bold) {
-    QFont font = LayoutFont(QStringLiteral("MS Sans Serif"), points, bold);
-    if (std::abs(QFontInfo(font).pixelSize() - font.pixelSize()) > 2) {
-        font = LayoutFont(QStringLiteral("Arial"), points, bold);
-    }
-    return font;
-}
 
 QLabel* MakeLabel(const QString& name, const QString& text, QRect place, QWidget* parent,
                   double points = 8.25, bool bold = false) {
@@ -34,7 +20,7 @@ QLabel* MakeLabel(const QString& name, const QString& text, QRect place, QWidget
     auto* label = new LayoutLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(place);
-    label->setFont(SansSerif(points, bold));
+    label->setFont(LayoutFace(QStringLiteral("MS Sans Serif"), points, bold));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setAutoFillBackground(false);
@@ -50,12 +36,9 @@ frmAbout::frmAbout(QWidget* parent)
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About Glimmora..."));
-    const QPixmap icon = AssetPixmap(QStringLiteral("app/icon.png"));
-    if (!icon.isNull()) {
-        setWindowIcon(QIcon(icon));
-    }
-    setFont(SansSerif(8.25, false));
-    QPalette white = palette();
+    setWindowIcon(ProgramIcon());
+    setFont(LayoutFace(QStringLiteral("MS Sans Serif"), 8.25));
+    QPalette white = FixedPalette();
     white.setColor(QPalette::Window, Qt::white);
     white.setColor(QPalette::WindowText, Qt::black);
     setPalette(white);
@@ -66,7 +49,7 @@ frmAbout::frmAbout(QWidget* parent)
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(TwipsRect(360, 3720, 705, 585));
     Picture1->setAlignment(Qt::AlignCenter);
-    Picture1->setPixmap(icon);
+    Picture1->setPixmap(AssetPixmap(QStringLiteral("app/icon.png")));
 
     Label1 = MakeLabel(QStringLiteral("Label1"), QStringLiteral("Glimmora"),
                        TwipsRect(1320, 3720, 1695, 375), this, 13.5, true);
@@ -89,6 +72,7 @@ frmAbout::frmAbout(QWidget* parent)
     cmdOK->setGeometry(TwipsRect(2760, 6480, 1455, 375));
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
     cmdOK->setFocus();
+    FitCaptionsToBoxes(*this);
 }
 
 void frmAbout::cmdOK_Click() {

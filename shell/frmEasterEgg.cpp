@@ -6,6 +6,7 @@
 
 #include "assets/Assets.h"
 #include "platform/Twips.h"
+#include "platform/WindowLook.h"
 
 namespace glimmora {
 
@@ -29,6 +30,8 @@ frmEasterEgg::frmEasterEgg(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint),
       background_(AssetPixmap(QStringLiteral("shell/egg_background.png"))) {
     setObjectName(QStringLiteral("frmEasterEgg"));
+    setWindowIcon(ProgramIcon());
+    UseFixedColours(*this);
     setFixedSize(Twips(6345), Twips(7260));
 
     Picture1 = new PictureBox(this);

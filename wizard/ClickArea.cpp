@@ -1,10 +1,60 @@
 #include "ClickArea.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 
 namespace glimmora {
 
+namespace {
+
+// A screen reader hears a click area as the button it is drawn as: named by
+// its accessible name (or else its tool tip), greyed while disabled, and
+// pressed as a click.
+class AccessibleClickArea : public QAccessibleWidget {
+public:
+    explicit AccessibleClickArea(QWidget* area) : QAccessibleWidget(area, QAccessible::Button) {
+        addControllingSignal(QStringLiteral("clicked()"));
+    }
+
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name) {
+            return widget()->accessibleName().isEmpty() ? widget()->toolTip()
+                                                        : widget()->accessibleName();
+        }
+        return QAccessibleWidget::text(kind);
+    }
+    QStringList actionNames() const override {
+        return widget()->isEnabled() ? QStringList{pressAction()} : QStringList{};
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && widget()->isEnabled()) {
+            emit static_cast<ClickArea*>(widget())->clicked();
+        }
+    }
+};
+
+// Only click areas with a name are buttons; a clickable caption stays the
+// text it shows, and an unnamed picture stays a picture.
+QAccessibleInterface* ClickAreaInterface(const QString& className, QObject* object) {
+    if (className != QLatin1String("glimmora::ClickArea") || !object->isWidgetType()) {
+        return nullptr;
+    }
+    auto* area = static_cast<QWidget*>(object);
+    if (area->accessibleName().isEmpty() && area->toolTip().isEmpty()) {
+        return nullptr;
+    }
+    // Owned by Qt's accessibility cache, as every interface a factory makes.
+    return new AccessibleClickArea(area);
+}
+
+} // namespace
+
 ClickArea::ClickArea(const QString& name, QWidget* parent) : QLabel(parent) {
+    static const bool accessible = [] {
+        QAccessible::installFactory(ClickAreaInterface);
+        return true;
+    }();
+    Q_UNUSED(accessible);
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);

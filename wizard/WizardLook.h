@@ -10,6 +10,7 @@
 
 #include "WizardWidgets.h"
 #include "core/Colour.h"
+#include "platform/WindowLook.h"
 
 namespace glimmora {
 
@@ -41,15 +42,15 @@ inline Colour FromQColor(const QColor& colour) {
 }
 
 inline QFont DefaultFont() {
-    return LayoutFont(QStringLiteral("MS Sans Serif"), 8.25);
+    return LayoutFace(QStringLiteral("MS Sans Serif"), 8.25);
 }
 
 inline QFont BoldFont() {
-    return LayoutFont(QStringLiteral("MS Sans Serif"), 8.25, true);
+    return LayoutFace(QStringLiteral("MS Sans Serif"), 8.25, true);
 }
 
 inline QFont ArialFont() {
-    return LayoutFont(QStringLiteral("Arial"), 8.25);
+    return LayoutFace(QStringLiteral("Arial"), 8.25);
 }
 
 inline void SetColour(QWidget* widget, QPalette::ColorRole role, Colour colour) {

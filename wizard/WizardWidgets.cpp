@@ -2,17 +2,7 @@
 
 #include <QPainter>
 
-#include <cmath>
-
 namespace glimmora {
-
-QFont LayoutFont(const QString& family, double points, bool bold) {
-    QFont font(family);
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    font.setBold(bold);
-    font.setStyleStrategy(QFont::PreferNoShaping);
-    return font;
-}
 
 namespace {
 

@@ -9,13 +9,6 @@
 
 namespace glimmora {
 
-// A font of the window layouts at a size given in points as drawn at 96
-// dots per inch: the layouts are measured in pixels (twips / 15), so the
-// text must keep its pixel size whatever the screen's resolution. Text is
-// set letter by letter, without ligatures (the bitmap MS Sans Serif would
-// otherwise turn the "TM" of "HTML" into a trademark sign).
-QFont LayoutFont(const QString& family, double points, bool bold = false);
-
 // Draws text in font; a bold font whose family has no bold face (the bitmap
 // MS Sans Serif) is drawn as the classic desktop does: the regular letters
 // twice, one pixel apart, each letter one pixel wider.

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -10,10 +11,12 @@
 
 #include "ClickArea.h"
 #include "ProgramState.h"
+#include "ScreenReaderNames.h"
 #include "WizardLook.h"
 #include "core/ConversionJob.h"
 #include "platform/Platform.h"
 #include "platform/TickSource.h"
+#include "platform/WindowLook.h"
 
 namespace glimmora {
 
@@ -24,6 +27,8 @@ frmWizard::frmWizard(Platform& platform, ProgramState& state, ArtViewer& viewer,
       Timer1_(platform.CreateTickSource()), tmrTid_(platform.CreateTickSource()) {
     BuildWindow();
     WireHandlers();
+    NameForScreenReaders(*this);
+    FitCaptionsToBoxes(*this);
     Form_Load();
 }
 
@@ -150,6 +155,28 @@ void frmWizard::GoToStep(int step) {
         break;
     default:
         break;
+    }
+    // The page may have set captions of its own.
+    FitCaptionsToBoxes(*this);
+}
+
+void frmWizard::keyPressEvent(QKeyEvent* event) {
+    // Return is Next while Next can be clicked, Escape is Cancel. The text
+    // boxes pass both keys on; the face list's open drop-down keeps them.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (cmdNext->isEnabled()) {
+            cmdNext_Click();
+        }
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        event->accept();
+        cmdCancel_Click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
     }
 }
 

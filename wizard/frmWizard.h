@@ -66,6 +66,10 @@ public:
     // The conversion running now or finished in this window, or null.
     const ConversionEngine* Engine() const { return engine_.get(); }
 
+    // Page 1's picture as if chosen with "..." (an unreadable one reported
+    // as "Invalid picture!"); the wizard must be on page 1.
+    void ChoosePicture(const QString& path);
+
     // The conversion timer (1 ms) and the clock (1000 ms).
     TickSource& Timer1() { return *Timer1_; }
     TickSource& tmrTid() { return *tmrTid_; }
@@ -90,6 +94,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     // The mouse-move handlers of the listed labels, frames and text boxes.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Return and Enter take Next, Escape Cancel.
+    void keyPressEvent(QKeyEvent* event) override;
+    // A picture file dropped on page 1 is chosen.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // The layout (frmWizardLayout.cpp): the window and every control.

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
-#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,6 +13,7 @@
 #include "WizardWidgets.h"
 #include "assets/Assets.h"
 #include "platform/Twips.h"
+#include "platform/WindowLook.h"
 
 namespace glimmora {
 
@@ -102,10 +102,14 @@ void frmWizard::BuildWindow() {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Glimmora - Wizard"));
-    setWindowIcon(QIcon(AssetPixmap(QStringLiteral("app/icon.png"))));
+    setWindowIcon(ProgramIcon());
     setFixedSize(Twips(8415), Twips(5475));
     setFont(DefaultFont());
+    // The window's own colours first; the controls change single roles.
+    UseFixedColours(*this);
     setAutoFillBackground(true);
+    // A picture file dropped on page 1 is chosen as with "...".
+    setAcceptDrops(true);
     SetColour(this, QPalette::Window, kBackgroundColour);
     SetColour(this, QPalette::WindowText, kBlack);
     setMouseTracking(true);
@@ -150,7 +154,7 @@ void frmWizard::BuildFixedFrame() {
     SetColour(Label1, QPalette::Window, kWhite);
 
     lblSteg = NewLabel(this, "lblSteg", QString(), TwipsRect(45, 150, 855, 615));
-    lblSteg->setFont(LayoutFont(QStringLiteral("Arial"), 20.25, true));
+    lblSteg->setFont(LayoutFace(QStringLiteral("Arial"), 20.25, true));
     lblSteg->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     SetColour(lblSteg, QPalette::WindowText, kGreen);
 

@@ -1,12 +1,4 @@
 # cmake -DBUILD_DIR=... -DPREFIX=... -DAPP_ID=... -DBINDIR=... -DDATADIR=... -P CheckInstall.cmake
-# The launcher hands the file to the program and offers it for pictures.
-file(READ ${PREFIX}/${DATADIR}/applications/${APP_ID}.desktop entry)
-foreach(line "Exec=glimmora %f" "MimeType=" "image/png;" "image/jpeg;" "image/bmp;")
-    string(FIND "${entry}" "${line}" at)
-    if(at LESS 0)
-        message(FATAL_ERROR "the launcher lacks ${line}")
-    endif()
-endforeach()
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
     RESULT_VARIABLE result OUTPUT_QUIET)
@@ -41,9 +33,10 @@ foreach(size 16 32 48 64 128 256)
         message(FATAL_ERROR "${size}x${size} icon is ${width}x${height}")
     endif()
 endforeach()
+
 # The launcher hands the file to the program and offers it for pictures.
 file(READ ${PREFIX}/${DATADIR}/applications/${APP_ID}.desktop entry)
-foreach(line "Exec=glimmora %f" "MimeType=" "image/png;" "image/jpeg;" "image/bmp;")
+foreach(line "Exec=glimmora %f\n" "\nMimeType=" "image/png;" "image/jpeg;" "image/bmp;")
     string(FIND "${entry}" "${line}" at)
     if(at LESS 0)
         message(FATAL_ERROR "the launcher lacks ${line}")

@@ -363,11 +363,13 @@ private slots:
         QVERIFY(platform_->criticals.empty());
     }
 
-    void print_withoutPrinter_saysNothing() {
+    void print_withoutPrinter_saysNoPrinterIsInstalled() {
         platform_->printerAvailable = false;
         glimmora::PrintArt(*platform_, OutputFormat::Rtf, "ab\r");
         QVERIFY(platform_->printed.isEmpty());
-        QVERIFY(platform_->criticals.empty());
+        QCOMPARE(platform_->criticals.size(), 1u);
+        QCOMPARE(platform_->criticals.front().title, QStringLiteral("Print"));
+        QCOMPARE(platform_->criticals.front().text, QStringLiteral("No printer is installed."));
         QVERIFY(platform_->questions.empty());
     }
 

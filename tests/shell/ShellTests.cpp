@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "platform/WindowLook.h"
 #include "shell/Form1.h"
 #include "shell/frmAbout.h"
 #include "shell/frmEasterEgg.h"

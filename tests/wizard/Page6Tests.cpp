@@ -324,13 +324,14 @@ private slots:
         QVERIFY(session.platform.criticals.empty());
     }
 
-    void print_withoutPrinter_nothingSaid() {
+    void print_withoutPrinter_saysSo() {
         Session session;
         DriveToPage6(session, picture_, OutputFormat::CleanText);
         session.platform.printerAvailable = false;
         session.Click(QStringLiteral("cmdPrint"));
         QVERIFY(session.platform.printed.isEmpty());
-        QVERIFY(session.platform.criticals.empty());
+        QCOMPARE(session.platform.criticals.size(), 1u);
+        QCOMPARE(session.platform.criticals.front().text, QStringLiteral("No printer is installed."));
         QVERIFY(session.platform.questions.empty());
     }
 

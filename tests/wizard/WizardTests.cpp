@@ -26,6 +26,7 @@
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "platform/Platform.h"
+#include "platform/WindowLook.h"
 #include "platform/Twips.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestPictures.h"

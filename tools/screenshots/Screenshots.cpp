@@ -36,6 +36,7 @@
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "platform/Platform.h"
+#include "platform/WindowLook.h"
 #include "wizard/ClickArea.h"
 #include "wizard/frmWizard.h"
 

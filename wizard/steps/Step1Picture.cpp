@@ -1,9 +1,11 @@
 #include "wizard/frmWizard.h"
 
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QRadioButton>
 
 #include "assets/Assets.h"
@@ -40,9 +42,27 @@ void frmWizard::ShowStep1() {
 
 void frmWizard::cmdBrowse_Click() {
     // A cancelled dialog gives back the name it held before.
-    if (const std::optional<QString> chosen = platform_.GetOpenFileName(this)) {
-        dialogFileName_ = *chosen;
+    const std::optional<QString> chosen = platform_.GetOpenFileName(this);
+    ChoosePicture(chosen.value_or(dialogFileName_));
+}
+
+void frmWizard::dragEnterEvent(QDragEnterEvent* event) {
+    if (CurrentStep_ == 1 && !DroppedFile(*event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
     }
+}
+
+void frmWizard::dropEvent(QDropEvent* event) {
+    const QString path = DroppedFile(*event->mimeData());
+    if (CurrentStep_ != 1 || path.isEmpty()) {
+        return;
+    }
+    event->acceptProposedAction();
+    ChoosePicture(path);
+}
+
+void frmWizard::ChoosePicture(const QString& path) {
+    dialogFileName_ = path;
     if (dialogFileName_.isEmpty()) {
         // Nothing has been chosen yet: there is nothing to load or report.
         txtImage->clear();

@@ -36,7 +36,7 @@ void frmWizard::cmdArt_Click() {
 }
 
 void frmWizard::cmdPrint_Click() {
-    PrintArt(platform_, SelectedFormat(), state_.ArtBuffer);
+    PrintArt(platform_, SelectedFormat(), state_.ArtBuffer, this);
 }
 
 void frmWizard::cmdCopy_Click() {
