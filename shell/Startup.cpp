@@ -50,6 +50,19 @@ QString StartUsage() {
                           "  -v, --version  show the version and exit\n");
 }
 
+void SetUpApplication() {
+    QApplication::setApplicationName(QStringLiteral("Glimmora"));
+    QApplication::setApplicationVersion(QStringLiteral("2.0"));
+    // Lets desktops match the windows to the installed launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.glimmora.Glimmora"));
+    QApplication::setWindowIcon(ProgramIcon());
+    // The windows are drawn for this style's shapes and honour its palette,
+    // which the windows set themselves; a desktop's own style may draw
+    // option buttons in colours of its own.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    RegisterLayoutFonts();
+}
+
 int RunGlimmora(int argc, char** argv) {
     // Help and version answer without a display, so they are read from the
     // raw arguments before the window system is reached.
@@ -68,16 +81,7 @@ int RunGlimmora(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Glimmora"));
-    QApplication::setApplicationVersion(QStringLiteral("2.0"));
-    // Lets desktops match the windows to the installed launcher and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.glimmora.Glimmora"));
-    QApplication::setWindowIcon(ProgramIcon());
-    // The windows are drawn for this style's shapes and honour its palette,
-    // which the windows set themselves; a desktop's own style may draw
-    // option buttons in colours of its own.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    RegisterLayoutFonts();
+    SetUpApplication();
 
     // Qt's own options (-platform, -style …) are gone from the list now.
     const StartRequest request = ReadStartArguments(QApplication::arguments().mid(1));

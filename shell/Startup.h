@@ -26,6 +26,10 @@ StartRequest ReadStartArguments(const QStringList& arguments);
 // The usage the program prints for --help.
 QString StartUsage();
 
+// Names the running program, gives it its icon, style and the faces the
+// windows are drawn for. Needs the application object.
+void SetUpApplication();
+
 // Runs the program: the windows, until the last one closes. Returns the
 // process exit code.
 int RunGlimmora(int argc, char** argv);

@@ -31,12 +31,12 @@
 #include <functional>
 
 #include "shell/Form1.h"
+#include "shell/Startup.h"
 #include "shell/frmAbout.h"
 #include "shell/frmEasterEgg.h"
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "platform/Platform.h"
-#include "platform/WindowLook.h"
 #include "wizard/ClickArea.h"
 #include "wizard/frmWizard.h"
 
@@ -356,15 +356,23 @@ void WalkTheRoad(Form1& start, const Road& road, int& questions) {
 int main(int argc, char** argv) {
     using namespace glimmora;
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Glimmora"));
+    SetUpApplication();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s OUT_DIR [PICTURE] [text|rtf|html|colour]\n", argv[0]);
         return 2;
     }
+    // GLIMMORA_DARK_DESKTOP=1 stands in for a desktop with a dark theme: the
+    // windows must keep their own colours under it.
+    if (qEnvironmentVariableIntValue("GLIMMORA_DARK_DESKTOP") == 1) {
+        QPalette dark(QColor(0x35, 0x35, 0x35));
+        dark.setColor(QPalette::Base, QColor(0x1E, 0x1E, 0x1E));
+        dark.setColor(QPalette::Text, Qt::white);
+        dark.setColor(QPalette::WindowText, Qt::white);
+        dark.setColor(QPalette::ButtonText, Qt::white);
+        QApplication::setPalette(dark);
+    }
     QDir().mkpath(QString::fromLocal8Bit(argv[1]));
     gOut = QDir(QString::fromLocal8Bit(argv[1]));
-    RegisterLayoutFonts();
-
     Road road;
     road.picture =
         argc > 2 ? QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath() : PaintPlanet();
