@@ -10,6 +10,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QStyleOptionButton>
+#include <QVariant>
 #include <QWidget>
 
 #include <cmath>
@@ -117,8 +118,13 @@ QSize Overflow(const QWidget& control, const QFont& font) {
                  0);
 }
 
+// Where a caption keeps the font it was given before it was first made
+// smaller: a caption that changes starts again from that font.
+constexpr char kDrawnFont[] = "glimmoraDrawnFont";
+
 void FitCaption(QWidget& control) {
-    QFont font = control.font();
+    const QVariant drawn = control.property(kDrawnFont);
+    QFont font = drawn.isValid() ? drawn.value<QFont>() : control.font();
     if (IsBitmapFace(font)) {
         return;
     }
@@ -127,8 +133,12 @@ void FitCaption(QWidget& control) {
         return over.width() <= 0 && over.height() <= 0;
     };
     if (fits(font)) {
+        if (drawn.isValid()) {
+            control.setFont(font);
+        }
         return;
     }
+    control.setProperty(kDrawnFont, font);
     const double pixels = font.pixelSize() > 0 ? font.pixelSize() : QFontInfo(font).pixelSize();
     // Three quarters of the size at the least: smaller than that a caption
     // is no longer read, cut off or not.
