@@ -1,6 +1,7 @@
 #include "Startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QStyleFactory>
 #include <QTimer>
 
@@ -97,8 +98,9 @@ int RunGlimmora(int argc, char** argv) {
     if (!request.picture.isEmpty()) {
         // Once the start window is on screen, as if the user had chosen
         // Create New and then the picture.
-        QTimer::singleShot(0, &start,
-                           [&start, picture = request.picture] { start.OpenWithPicture(picture); });
+        // By its full path, as the file dialog gives it.
+        const QString picture = QFileInfo(request.picture).absoluteFilePath();
+        QTimer::singleShot(0, &start, [&start, picture] { start.OpenWithPicture(picture); });
     }
     return QApplication::exec();
 }
