@@ -11,12 +11,17 @@
 #include <vector>
 
 #include "output/Documents.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestDocuments.h"
 #include "tests/support/TestFiles.h"
 
 using namespace glimmora;
 using glimmora::testing::Bytes;
+using glimmora::testing::ChildExit;
+using glimmora::testing::ChildOptions;
+using glimmora::testing::HandToUnprivileged;
 using glimmora::testing::ReadAll;
+using glimmora::testing::RunInChild;
 using glimmora::testing::Style;
 using glimmora::testing::WriteFile;
 
@@ -656,18 +661,20 @@ void DocumentsTests::append_failure() {
 }
 
 void DocumentsTests::append_noPermission_reportsAndWritesNothing() {
-    if (::geteuid() == 0) {
-        QSKIP("Running as root, which may write to any file.");
-    }
+    // In a child run as an ordinary user: root may write to any file.
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("locked.txt");
     QVERIFY(WriteFile(path, "keep"));
     QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
-    const std::optional<std::string> error = AppendToFile(path.toStdString(), "document");
-    QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
-    QCOMPARE(error,
-             std::optional<std::string>("You do not have permission to write to this file."));
+    QVERIFY(HandToUnprivileged(dir.path()) && HandToUnprivileged(path));
+    const ChildExit child = RunInChild(
+        [&] {
+            return AppendToFile(path.toStdString(), "document") ==
+                   std::optional<std::string>("You do not have permission to write to this file.");
+        },
+        ChildOptions::Unprivileged());
+    QVERIFY(child.Passed());
     QCOMPARE(ReadAll(path), QByteArray("keep"));
 }
 

@@ -30,6 +30,7 @@
 #include "platform/Platform.h"
 #include "platform/Printing.h"
 #include "platform/Twips.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestFiles.h"
 
@@ -40,7 +41,11 @@ using glimmora::Form3;
 using glimmora::OutputFormat;
 using glimmora::SaveInputs;
 using glimmora::testing::Bytes;
+using glimmora::testing::ChildExit;
+using glimmora::testing::ChildOptions;
+using glimmora::testing::HandToUnprivileged;
 using glimmora::testing::ReadAll;
+using glimmora::testing::RunInChild;
 using glimmora::testing::ScriptedPlatform;
 
 Q_DECLARE_METATYPE(OutputFormat)
@@ -321,26 +326,25 @@ private slots:
     }
 
     void save_folderWithoutPermission_saysSo() {
+        // In a child run as an ordinary user: root may write into any folder.
         const QString locked = folder_->filePath(QStringLiteral("locked"));
         QVERIFY(QDir().mkpath(locked));
+        QVERIFY(HandToUnprivileged(folder_->path()) && HandToUnprivileged(locked));
         QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-        QFile probe(locked + QStringLiteral("/probe"));
-        if (probe.open(QIODevice::WriteOnly)) {
-            probe.close();
-            probe.remove();
-            QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            QSKIP("this user may write into a folder without write permission");
-        }
         platform_->saveAnswers.push_back(locked + QStringLiteral("/art"));
-
-        glimmora::SaveArt(*platform_, nullptr, Inputs(OutputFormat::CleanText));
-
+        const ChildExit child = RunInChild(
+            [&] {
+                glimmora::SaveArt(*platform_, nullptr, Inputs(OutputFormat::CleanText));
+                return platform_->criticals.size() == 1 &&
+                       platform_->criticals[0].text ==
+                           QStringLiteral("The file %1/art.txt could not be saved: you do not "
+                                          "have permission to write to this file.")
+                               .arg(locked);
+            },
+            ChildOptions::Unprivileged());
         QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(platform_->criticals.size(), std::size_t{1});
-        QCOMPARE(platform_->criticals[0].text,
-                 QStringLiteral("The file %1/art.txt could not be saved: you do not have "
-                                "permission to write to this file.")
-                     .arg(locked));
+        QVERIFY(child.Passed());
+        QVERIFY(QDir(locked).isEmpty());
     }
 
     // --- Print --------------------------------------------------------------
