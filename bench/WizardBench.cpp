@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,7 +47,9 @@ public:
     void ShowCritical(QWidget*, const QString&, const QString& text) override {
         std::printf("wizard: message \"%s\"\n", qPrintable(text));
     }
-    PictureLoadResult LoadPicture(const QString& path) override { return LoadPictureFile(path); }
+    PictureFileResult LoadPicture(const QString& path) override {
+        return PictureFile::Open(QFile::encodeName(path).toStdString(), path);
+    }
     QStringList FontFamilies() override { return {QStringLiteral("Tahoma")}; }
     bool PrintText(const QString&) override { return false; }
     void SetClipboardText(const QString&) override {}

@@ -1,8 +1,23 @@
 #include "Picture.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#include "SampledDecoding.h"
 
 namespace glimmora {
 
@@ -10,12 +25,424 @@ namespace {
 
 // The picture size fields hold 16-bit numbers.
 constexpr int kLargestSide = 32767;
-// Qt refuses pictures above 256 MiB by default; a 32767-pixel square at four
-// bytes a pixel takes 4 GiB, which is more than a desktop program should
-// take, so allow what fits in 1 GiB.
-constexpr int kAllocationLimitMiB = 1024;
+constexpr double kMiB = 1024.0 * 1024.0;
+
+QString MiB(double bytes) {
+    return QString::number(static_cast<qulonglong>(bytes / kMiB + 0.999));
+}
+
+QString TooLargeMessage(int width, int height) {
+    return QStringLiteral("The picture is %1 x %2 pixels; Glimmora takes at most "
+                          "32767 pixels a side.")
+        .arg(width)
+        .arg(height);
+}
+
+// The system's reason, as it reads after a colon.
+QString SystemReason(int error) {
+    QString reason = QString::fromLocal8Bit(std::strerror(error));
+    if (!reason.isEmpty()) {
+        reason[0] = reason[0].toLower();
+    }
+    return reason;
+}
+
+// A reader over the file's bytes. The name's extension is a hint, as Qt
+// takes it when reading from a named file; the contents decide.
+class BytesReader {
+public:
+    explicit BytesReader(const PictureFile& file) {
+        buffer_.setData(file.Bytes());
+        buffer_.open(QIODevice::ReadOnly);
+        const QByteArray format = file.Format().isEmpty()
+                                      ? QFileInfo(file.ShownName()).suffix().toLower().toLatin1()
+                                      : file.Format();
+        reader_.setDevice(&buffer_);
+        reader_.setFormat(format);
+        reader_.setAutoTransform(true); // EXIF orientation
+    }
+    QImageReader& operator*() { return reader_; }
+    QImageReader* operator->() { return &reader_; }
+
+private:
+    QBuffer buffer_;
+    QImageReader reader_;
+};
+
+// Transparent parts read as white: the picture composed over white, as
+// RGB32. Null when memory runs out.
+QImage ComposedOverWhite(const QImage& decoded) {
+    if (!decoded.hasAlphaChannel()) {
+        return decoded.convertToFormat(QImage::Format_RGB32);
+    }
+    QImage opaque(decoded.size(), QImage::Format_RGB32);
+    if (opaque.isNull()) {
+        return opaque;
+    }
+    opaque.fill(Qt::white);
+    QPainter painter(&opaque);
+    painter.drawImage(0, 0, decoded);
+    return opaque;
+}
+
+Colour ColourOf(QRgb argb) {
+    return static_cast<Colour>(qRed(argb) | (qGreen(argb) << 8) | (qBlue(argb) << 16));
+}
+
+// The whole decode, then the points of the lattice taken from it.
+class WholeWork final : public SampledDecoder::Work {
+public:
+    WholeWork(const PictureFile& file, std::shared_ptr<SampledPicture> lattice, std::size_t budget)
+        : file_(file), lattice_(std::move(lattice)), budget_(budget) {
+        rows = lattice_->Rows();
+    }
+
+    bool Advance(DecodeClock::time_point deadline) override {
+        if (!surface_) {
+            PictureLoadResult whole = DecodeWhole(file_, budget_);
+            if (!whole.picture) {
+                result.error = whole.error;
+                result.failure = whole.failure;
+                return true;
+            }
+            if (whole.picture->Width() != lattice_->Width() ||
+                whole.picture->Height() != lattice_->Height()) {
+                result.error = UnreadableMessage(
+                    file_, QStringLiteral("its size changes between its header and its data"));
+                result.failure = PictureFailure::Unreadable;
+                return true;
+            }
+            surface_ = std::move(whole.picture);
+        }
+        const QImage& image = surface_->Image();
+        do {
+            if (rowsDone == rows) {
+                break;
+            }
+            const int y = rowsDone * lattice_->StepY();
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            for (int i = 0; i < lattice_->Columns(); ++i) {
+                lattice_->SetPoint(i, rowsDone, ColourOf(line[i * lattice_->StepX()]));
+            }
+            ++rowsDone;
+        } while (DecodeClock::now() < deadline);
+        if (rowsDone < rows) {
+            return false;
+        }
+        surface_.reset();
+        result.picture = std::move(lattice_);
+        return true;
+    }
+
+private:
+    const PictureFile& file_;
+    std::shared_ptr<SampledPicture> lattice_;
+    std::size_t budget_;
+    std::shared_ptr<const PictureSurface> surface_;
+};
+
+class EndedWork final : public SampledDecoder::Work {
+public:
+    bool Advance(DecodeClock::time_point) override { return true; }
+};
 
 } // namespace
+
+// --- Messages ---------------------------------------------------------------
+
+QString UnreadableMessage(const PictureFile& file, const QString& reason) {
+    return QStringLiteral("%1 cannot be read as a picture: %2.").arg(file.ShownName(), reason);
+}
+
+QString OutOfMemoryMessage(const PictureFile& file) {
+    return QStringLiteral("There is not enough memory to decode %1.").arg(file.ShownName());
+}
+
+QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std::size_t budget) {
+    return QStringLiteral("%1 is %2 x %3 pixels; decoding it whole would take %4 MiB, more "
+                          "than the %5 MiB a picture may take.")
+        .arg(file.ShownName())
+        .arg(file.Width())
+        .arg(file.Height())
+        .arg(MiB(static_cast<double>(bytes)), MiB(static_cast<double>(budget)));
+}
+
+std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error) {
+    auto work = std::make_unique<EndedWork>();
+    work->result.failure = failure;
+    work->result.error = std::move(error);
+    return work;
+}
+
+// --- PictureFile --------------------------------------------------------------
+
+PictureFile::PictureFile(Private, QByteArray bytes, QString shownName)
+    : bytes_(std::move(bytes)), shownName_(std::move(shownName)) {}
+
+PictureFileResult PictureFile::Open(const std::string& systemPath, const QString& shownName) {
+    PictureFileResult result;
+    result.failure = PictureFailure::Unreadable;
+    if (systemPath.empty()) {
+        result.error = QStringLiteral("No picture file was chosen.");
+        return result;
+    }
+    const auto cannotRead = [&](int error) {
+        result.error = QStringLiteral("%1 cannot be read: %2.").arg(shownName, SystemReason(error));
+        return result;
+    };
+    const auto notRegular = [&](bool folder) {
+        result.error = folder ? QStringLiteral("%1 is a folder, not a picture.").arg(shownName)
+                              : QStringLiteral("%1 is not a regular file, so it is not read as "
+                                               "a picture.")
+                                    .arg(shownName);
+        return result;
+    };
+    QByteArray bytes;
+#ifdef Q_OS_UNIX
+    // Looked at before it is opened: opening a FIFO or a device could wait
+    // for a writer or do something to the device.
+    struct stat status {};
+    if (::stat(systemPath.c_str(), &status) != 0) {
+        return cannotRead(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return notRegular(S_ISDIR(status.st_mode));
+    }
+    const int fd = ::open(systemPath.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return cannotRead(errno);
+    }
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    // Replaced by something else between the look and the opening.
+    if (::fstat(fd, &status) != 0) {
+        return cannotRead(errno);
+    }
+    if (!S_ISREG(status.st_mode)) {
+        return notRegular(S_ISDIR(status.st_mode));
+    }
+    if (static_cast<std::uint64_t>(status.st_size) > kPictureMemoryBudget) {
+        result.failure = PictureFailure::OverBudget;
+        result.error = QStringLiteral("%1 is %2 MiB long, more than the %3 MiB a picture may take.")
+                           .arg(shownName, MiB(static_cast<double>(status.st_size)),
+                                MiB(static_cast<double>(kPictureMemoryBudget)));
+        return result;
+    }
+    try {
+        bytes.reserve(static_cast<qsizetype>(status.st_size));
+        char chunk[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd, chunk, sizeof chunk);
+            if (got < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return cannotRead(errno);
+            }
+            if (got == 0) {
+                break;
+            }
+            if (static_cast<std::uint64_t>(bytes.size()) + static_cast<std::uint64_t>(got) >
+                kPictureMemoryBudget) {
+                result.failure = PictureFailure::OverBudget;
+                result.error = QStringLiteral("%1 is longer than the %2 MiB a picture may take.")
+                                   .arg(shownName, MiB(static_cast<double>(kPictureMemoryBudget)));
+                return result;
+            }
+            bytes.append(chunk, static_cast<qsizetype>(got));
+        }
+    } catch (const std::bad_alloc&) {
+        result.failure = PictureFailure::OutOfMemory;
+        result.error = QStringLiteral("There is not enough memory to read %1.").arg(shownName);
+        return result;
+    }
+#else
+    const QString path = QFile::decodeName(QByteArray::fromStdString(systemPath));
+    if (QFileInfo(path).isDir()) {
+        return notRegular(true);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = QStringLiteral("%1 cannot be read: %2.").arg(shownName, file.errorString());
+        return result;
+    }
+    bytes = file.readAll();
+#endif
+    return FromBytes(std::move(bytes), shownName);
+}
+
+PictureFileResult PictureFile::FromBytes(QByteArray bytes, const QString& shownName) {
+    return Probe(std::make_shared<PictureFile>(Private{}, std::move(bytes), shownName));
+}
+
+PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
+    PictureFileResult result;
+    BytesReader reader(*file);
+    if (!reader->canRead()) {
+        result.failure = PictureFailure::Unreadable;
+        result.error = UnreadableMessage(*file, reader->errorString());
+        return result;
+    }
+    file->format_ = reader->format();
+    file->transformation_ = static_cast<int>(reader->transformation());
+    QSize size = reader->size();
+    if (size.isValid() && (file->transformation_ & QImageIOHandler::TransformationRotate90)) {
+        size.transpose();
+    }
+    if (!size.isValid()) {
+        // The header does not tell: the size is the decoded picture's.
+        QImageReader::setAllocationLimit(static_cast<int>(kPictureMemoryBudget / (1024 * 1024)));
+        const QImage decoded = reader->read();
+        if (decoded.isNull()) {
+            result.failure = PictureFailure::Unreadable;
+            result.error = UnreadableMessage(*file, reader->errorString());
+            return result;
+        }
+        size = decoded.size();
+    }
+    if (size.width() > kLargestSide || size.height() > kLargestSide) {
+        result.failure = PictureFailure::TooLarge;
+        result.error = TooLargeMessage(size.width(), size.height());
+        return result;
+    }
+    if (size.isEmpty()) {
+        result.failure = PictureFailure::Unreadable;
+        result.error = UnreadableMessage(*file, QStringLiteral("it has no pixels"));
+        return result;
+    }
+    file->width_ = size.width();
+    file->height_ = size.height();
+    result.file = std::move(file);
+    return result;
+}
+
+// --- SampledPicture ---------------------------------------------------------
+
+SampledPicture::SampledPicture(int width, int height, int stepX, int stepY)
+    : width_(width), height_(height), stepX_(stepX), stepY_(stepY),
+      columns_((width + stepX - 1) / stepX), rows_((height + stepY - 1) / stepY),
+      rgb_(BytesFor(width, height, stepX, stepY)) {}
+
+std::uint64_t SampledPicture::BytesFor(int width, int height, int stepX, int stepY) {
+    const std::uint64_t columns = (static_cast<std::uint64_t>(width) + stepX - 1) / stepX;
+    const std::uint64_t rows = (static_cast<std::uint64_t>(height) + stepY - 1) / stepY;
+    return columns * rows * 3;
+}
+
+Colour SampledPicture::GetPixel(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || x % stepX_ != 0 || y % stepY_ != 0) {
+        return kInvalidColour;
+    }
+    const std::size_t at =
+        (static_cast<std::size_t>(y / stepY_) * static_cast<std::size_t>(columns_) +
+         static_cast<std::size_t>(x / stepX_)) *
+        3;
+    return static_cast<Colour>(rgb_[at] | (rgb_[at + 1] << 8) | (rgb_[at + 2] << 16));
+}
+
+void SampledPicture::SetPoint(int column, int row, Colour colour) {
+    const std::size_t at = (static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
+                            static_cast<std::size_t>(column)) *
+                           3;
+    rgb_[at] = static_cast<std::uint8_t>(colour & 0xFF);
+    rgb_[at + 1] = static_cast<std::uint8_t>((colour >> 8) & 0xFF);
+    rgb_[at + 2] = static_cast<std::uint8_t>((colour >> 16) & 0xFF);
+}
+
+// --- Sampled decoding -------------------------------------------------------
+
+SampledDecoder::SampledDecoder(const PictureFile& file, int stepX, int stepY, std::size_t budget) {
+    if (stepX < 1 || stepY < 1) {
+        work_ = FailedWork(PictureFailure::Unreadable,
+                           QStringLiteral("The steps %1 x %2 are not whole numbers of at least 1.")
+                               .arg(stepX)
+                               .arg(stepY));
+        return;
+    }
+    const std::uint64_t bytes = SampledPicture::BytesFor(file.Width(), file.Height(), stepX, stepY);
+    if (bytes > budget) {
+        work_ = FailedWork(
+            PictureFailure::OverBudget,
+            QStringLiteral("%1 is %2 x %3 pixels; at steps of %4 x %5 its samples would take "
+                           "%6 MiB, more than the %7 MiB a picture may take.")
+                .arg(file.ShownName())
+                .arg(file.Width())
+                .arg(file.Height())
+                .arg(stepX)
+                .arg(stepY)
+                .arg(MiB(static_cast<double>(bytes)), MiB(static_cast<double>(budget))));
+        return;
+    }
+    try {
+        auto lattice = std::make_shared<SampledPicture>(file.Width(), file.Height(), stepX, stepY);
+        work_ = std::make_unique<WholeWork>(file, std::move(lattice), budget);
+    } catch (const std::bad_alloc&) {
+        work_ = FailedWork(PictureFailure::OutOfMemory, OutOfMemoryMessage(file));
+    }
+}
+
+SampledDecoder::~SampledDecoder() = default;
+
+bool SampledDecoder::Advance(std::chrono::milliseconds slice) {
+    if (work_->result.failure != PictureFailure::None || work_->result.picture) {
+        return true;
+    }
+    try {
+        return work_->Advance(DecodeClock::now() + slice);
+    } catch (const std::bad_alloc&) {
+        work_->result = SampledPictureResult{};
+        work_->result.failure = PictureFailure::OutOfMemory;
+        work_->result.error = QStringLiteral("There is not enough memory to decode the picture.");
+        return true;
+    }
+}
+
+int SampledDecoder::RowsDone() const {
+    return work_->rowsDone;
+}
+
+int SampledDecoder::Rows() const {
+    return work_->rows;
+}
+
+SampledPictureResult SampledDecoder::Result() const {
+    return work_->result;
+}
+
+SampledPictureResult DecodeSampled(const PictureFile& file, int stepX, int stepY,
+                                   std::size_t budget) {
+    SampledDecoder decoder(file, stepX, stepY, budget);
+    while (!decoder.Advance(std::chrono::hours(1))) {
+    }
+    return decoder.Result();
+}
+
+// --- Preview ----------------------------------------------------------------
+
+QImage PreviewImage(const PictureFile& file, QSize fitIn) {
+    BytesReader reader(file);
+    QSize upright(file.Width(), file.Height());
+    if (upright.width() > fitIn.width() || upright.height() > fitIn.height()) {
+        upright = upright.scaled(fitIn, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+        // The reader is asked for the size of the stored pixels, before
+        // they are turned upright.
+        QSize stored = upright;
+        if (file.Transformation() & QImageIOHandler::TransformationRotate90) {
+            stored.transpose();
+        }
+        reader->setScaledSize(stored);
+    }
+    QImage decoded = reader->read();
+    if (decoded.isNull()) {
+        return decoded;
+    }
+    decoded.setDevicePixelRatio(1.0);
+    return ComposedOverWhite(decoded);
+}
+
+// --- The whole decode -------------------------------------------------------
 
 PictureSurface::PictureSurface(QImage image) : image_(std::move(image)) {}
 
@@ -23,57 +450,71 @@ Colour PictureSurface::GetPixel(std::int32_t x, std::int32_t y) const {
     if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) {
         return kInvalidColour;
     }
-    const QRgb argb = reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x];
-    return static_cast<Colour>(qRed(argb) | (qGreen(argb) << 8) | (qBlue(argb) << 16));
+    return ColourOf(reinterpret_cast<const QRgb*>(image_.constScanLine(y))[x]);
 }
 
 PictureLoadResult LoadPictureFile(const QString& path) {
     PictureLoadResult result;
     if (path.isEmpty()) {
+        result.failure = PictureFailure::Unreadable;
         result.error = QStringLiteral("No picture file was chosen.");
         return result;
     }
-    if (QFileInfo(path).isDir()) {
-        result.error = QStringLiteral("%1 is a folder, not a picture.").arg(path);
+    const PictureFileResult opened = PictureFile::Open(QFile::encodeName(path).toStdString(), path);
+    if (!opened.file) {
+        result.failure = opened.failure;
+        result.error = opened.error;
         return result;
     }
-    QImageReader::setAllocationLimit(kAllocationLimitMiB);
-    QImageReader reader(path);
-    reader.setAutoTransform(true); // EXIF orientation
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kLargestSide || size.height() > kLargestSide)) {
-        result.error = QStringLiteral("The picture is %1 x %2 pixels; Glimmora takes at most "
-                                      "32767 pixels a side.")
-                           .arg(size.width())
-                           .arg(size.height());
+    return DecodeWhole(*opened.file);
+}
+
+PictureLoadResult DecodeWhole(const PictureFile& file, std::size_t budget) {
+    PictureLoadResult result;
+    BytesReader reader(file);
+    // What the decoded picture takes, and the composed copy beside it.
+    const QImage::Format format = reader->imageFormat();
+    const int depth = format == QImage::Format_Invalid
+                          ? 64
+                          : static_cast<int>(QImage::toPixelFormat(format).bitsPerPixel());
+    const std::uint64_t pixels =
+        static_cast<std::uint64_t>(file.Width()) * static_cast<std::uint64_t>(file.Height());
+    const std::uint64_t decodedBytes = pixels * static_cast<std::uint64_t>(depth) / 8;
+    const std::uint64_t bytes = decodedBytes + pixels * 4;
+    if (bytes > budget) {
+        result.failure = PictureFailure::OverBudget;
+        result.error = WholeOverBudgetMessage(file, bytes, budget);
         return result;
     }
-    QImage decoded = reader.read(); // the first frame of an animation
+    QImageReader::setAllocationLimit(static_cast<int>(
+        std::min<std::uint64_t>(budget / (1024 * 1024) + 1, std::numeric_limits<int>::max())));
+    QImage decoded;
+    try {
+        decoded = reader->read(); // the first frame of an animation
+    } catch (const std::bad_alloc&) {
+        result.failure = PictureFailure::OutOfMemory;
+        result.error = OutOfMemoryMessage(file);
+        return result;
+    }
     // Qt takes a name ending in @2x for a high-density picture and would
     // draw it at half size when composing it over white; every pixel of the
     // file is one pixel of the conversion.
     decoded.setDevicePixelRatio(1.0);
     if (decoded.isNull()) {
-        result.error =
-            QStringLiteral("%1 cannot be read as a picture: %2.").arg(path, reader.errorString());
+        result.failure = PictureFailure::Unreadable;
+        result.error = UnreadableMessage(file, reader->errorString());
         return result;
     }
     if (decoded.width() > kLargestSide || decoded.height() > kLargestSide) {
-        result.error = QStringLiteral("The picture is %1 x %2 pixels; Glimmora takes at most "
-                                      "32767 pixels a side.")
-                           .arg(decoded.width())
-                           .arg(decoded.height());
+        result.failure = PictureFailure::TooLarge;
+        result.error = TooLargeMessage(decoded.width(), decoded.height());
         return result;
     }
-    QImage opaque;
-    if (decoded.hasAlphaChannel()) {
-        // Transparent parts read as white: compose the picture over white.
-        opaque = QImage(decoded.size(), QImage::Format_RGB32);
-        opaque.fill(Qt::white);
-        QPainter painter(&opaque);
-        painter.drawImage(0, 0, decoded);
-    } else {
-        opaque = decoded.convertToFormat(QImage::Format_RGB32);
+    QImage opaque = ComposedOverWhite(decoded);
+    if (opaque.isNull()) {
+        result.failure = PictureFailure::OutOfMemory;
+        result.error = OutOfMemoryMessage(file);
+        return result;
     }
     result.picture = std::make_shared<const PictureSurface>(std::move(opaque));
     return result;

@@ -38,7 +38,9 @@ public:
     // A message with the critical icon and one OK button.
     virtual void ShowCritical(QWidget* parent, const QString& title, const QString& text) = 0;
 
-    virtual PictureLoadResult LoadPicture(const QString& path) = 0;
+    // Reads the picture file (path as the file dialog gives it) and its
+    // size; nothing is decoded yet.
+    virtual PictureFileResult LoadPicture(const QString& path) = 0;
     // The screen fonts, in the order the system lists them.
     virtual QStringList FontFamilies() = 0;
 
@@ -65,7 +67,7 @@ public:
     bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
                   Answer defaultAnswer = Answer::Yes) override;
     void ShowCritical(QWidget* parent, const QString& title, const QString& text) override;
-    PictureLoadResult LoadPicture(const QString& path) override;
+    PictureFileResult LoadPicture(const QString& path) override;
     QStringList FontFamilies() override;
     bool PrintText(const QString& text) override;
     void SetClipboardText(const QString& text) override;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -57,8 +58,8 @@ void QtPlatform::ShowCritical(QWidget* parent, const QString& title, const QStri
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);
 }
 
-PictureLoadResult QtPlatform::LoadPicture(const QString& path) {
-    return LoadPictureFile(path);
+PictureFileResult QtPlatform::LoadPicture(const QString& path) {
+    return PictureFile::Open(QFile::encodeName(path).toStdString(), path);
 }
 
 QStringList QtPlatform::FontFamilies() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QWidget>
@@ -21,7 +22,9 @@ class ArtViewer;
 class ClickArea;
 class ColourShape;
 class ConversionEngine;
-class PictureSurface;
+class PictureFile;
+class SampledPicture;
+struct SampledPictureResult;
 class Platform;
 class ThumbnailBox;
 class TickSource;
@@ -48,8 +51,8 @@ public:
     OutputFormat SelectedFormat() const;
     // The colour the background swatch shows.
     Colour SwatchColour() const { return swatchColour_; }
-    // The chosen picture (preview and pixel reads), or null.
-    const PictureSurface* Picture() const { return PixelSurface_.get(); }
+    // The chosen picture's file, or null.
+    const PictureFile* Picture() const { return PixelSurface_.get(); }
 
     // The preview's place and size within Frame2, in twips, as last set.
     float ThumbLeft() const { return thumbLeft_; }
@@ -158,6 +161,7 @@ private:
     void tmrTid_Timer();
     void ShowLineEnd();
     void ConversionOutOfMemory();
+    void ConversionRefused(const SampledPictureResult& sampled);
     void FinishConversion();
     void SetProgressBarWidth(float twips);
 
@@ -200,12 +204,14 @@ private:
     // The name the open-file dialog holds: a cancelled dialog gives it back.
     QString dialogFileName_;
 
-    // Pic1 and PixelSurface in one: the decoded picture that the preview
-    // draws and the conversion reads.
-    std::shared_ptr<const PictureSurface> PixelSurface_;
-    // The running or finished conversion holds its own reference to the
-    // picture it reads.
-    std::shared_ptr<const PictureSurface> conversionPicture_;
+    // Pic1 and PixelSurface in one: the chosen picture's bytes, read once,
+    // so a file removed or replaced after the choice changes nothing. The
+    // preview is a small decode of it; the conversion decodes only the
+    // pixels it reads when it starts.
+    std::shared_ptr<const PictureFile> PixelSurface_;
+    QImage preview_;
+    // The running or finished conversion holds the pixels it reads.
+    std::shared_ptr<const SampledPicture> conversionPicture_;
     std::unique_ptr<ConversionEngine> engine_;
     std::unique_ptr<TickSource> Timer1_;
     std::unique_ptr<TickSource> tmrTid_;

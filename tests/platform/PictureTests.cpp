@@ -7,6 +7,10 @@
 #include <array>
 #include <cstdint>
 
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/Picture.h"
 #include "tests/support/TestFiles.h"
 
@@ -125,6 +129,13 @@ private slots:
     void largestSide_accepted_data();
     void largestSide_accepted();
     void noPath_refused();
+
+    // The file read once, then sampled.
+    void open_refusesAtOnce_data();
+    void open_refusesAtOnce();
+    void open_keepsTheBytes();
+    void sampled_readsTheLatticeOnly();
+    void sampled_overBudget_saysSizeAndBudget();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -382,6 +393,99 @@ void PictureTests::noPath_refused() {
     const PictureLoadResult result = LoadPictureFile(QString());
     QVERIFY(!result.picture);
     QVERIFY(!result.error.isEmpty());
+}
+
+// --- The file read once, then sampled ---------------------------------------
+
+void PictureTests::open_refusesAtOnce_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::addRow("fifo") << "fifo"
+                          << "not a regular file";
+    QTest::addRow("device") << "/dev/null"
+                            << "not a regular file";
+    QTest::addRow("folder") << "folder"
+                            << "is a folder";
+    QTest::addRow("missing") << "missing"
+                             << "no such file or directory";
+    QTest::addRow("notAPicture") << "text"
+                                 << "cannot be read as a picture";
+}
+
+void PictureTests::open_refusesAtOnce() {
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    QString path = kind.startsWith('/') ? kind : dir_->filePath(kind);
+    if (kind == "fifo") {
+        // Nobody ever writes into it: a read would wait for ever.
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == "text") {
+        QVERIFY(WriteFile(path, "Just some words.\n"));
+    }
+    const PictureFileResult result = PictureFile::Open(QFile::encodeName(path).toStdString(), path);
+    QVERIFY(!result.file);
+    QCOMPARE(result.failure, PictureFailure::Unreadable);
+    QVERIFY2(result.error.contains(path) && result.error.contains(reason),
+             qPrintable(result.error));
+}
+
+void PictureTests::open_keepsTheBytes() {
+    // A name that is not UTF-8 opens by its bytes; removing the file after
+    // it was read changes nothing.
+    QImage image(5, 3, QImage::Format_RGB32);
+    image.fill(qRgb(0x10, 0x20, 0x30));
+    const QByteArray name = QFile::encodeName(dir_->path()) + "/caf\xe9.png";
+    const QByteArray png = Encode(image, "PNG");
+    std::FILE* file = std::fopen(name.constData(), "wb");
+    QVERIFY(file);
+    QCOMPARE(std::fwrite(png.constData(), 1, png.size(), file), std::size_t(png.size()));
+    QCOMPARE(std::fclose(file), 0);
+    const PictureFileResult opened = PictureFile::Open(name.toStdString(), QStringLiteral("cafe"));
+    QVERIFY2(opened.file, qPrintable(opened.error));
+    QCOMPARE(::unlink(name.constData()), 0);
+    QCOMPARE(opened.file->Width(), 5);
+    QCOMPARE(opened.file->Height(), 3);
+    const SampledPictureResult sampled = DecodeSampled(*opened.file, 2, 2);
+    QVERIFY2(sampled.picture, qPrintable(sampled.error));
+    QCOMPARE(sampled.picture->GetPixel(4, 2), Colour(0x302010));
+}
+
+void PictureTests::sampled_readsTheLatticeOnly() {
+    QImage image(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            image.setPixel(x, y, qRgb(x * 30, y * 50, 7));
+        }
+    }
+    const PictureFileResult opened =
+        PictureFile::FromBytes(Encode(image, "PNG"), QStringLiteral("lattice"));
+    QVERIFY2(opened.file, qPrintable(opened.error));
+    const SampledPictureResult sampled = DecodeSampled(*opened.file, 3, 2);
+    QVERIFY2(sampled.picture, qPrintable(sampled.error));
+    const SampledPicture& picture = *sampled.picture;
+    QCOMPARE(picture.Columns(), 3); // 0, 3, 6
+    QCOMPARE(picture.Rows(), 3);    // 0, 2, 4
+    QCOMPARE(picture.GetPixel(6, 4), Colour(0x07C8B4));
+    QCOMPARE(picture.GetPixel(3, 2), Colour(0x07645A));
+    QCOMPARE(picture.GetPixel(1, 0), kInvalidColour); // between points
+    QCOMPARE(picture.GetPixel(0, 6), kInvalidColour); // below the picture
+}
+
+void PictureTests::sampled_overBudget_saysSizeAndBudget() {
+    QImage image(300, 200, QImage::Format_RGB32);
+    image.fill(Qt::gray);
+    const PictureFileResult opened =
+        PictureFile::FromBytes(Encode(image, "PNG"), QStringLiteral("grey.png"));
+    QVERIFY2(opened.file, qPrintable(opened.error));
+    // 300 x 200 points of three bytes do not fit in 100000 bytes.
+    const SampledPictureResult refused = DecodeSampled(*opened.file, 1, 1, 100000);
+    QVERIFY(!refused.picture);
+    QCOMPARE(refused.failure, PictureFailure::OverBudget);
+    QVERIFY2(refused.error.contains("grey.png") && refused.error.contains("300 x 200") &&
+                 refused.error.contains("1 MiB"),
+             qPrintable(refused.error));
 }
 
 QTEST_GUILESS_MAIN(PictureTests)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QStringList>
 
 #include <deque>
@@ -106,7 +107,9 @@ public:
     void ShowCritical(QWidget*, const QString& title, const QString& text) override {
         criticals.push_back({title, text});
     }
-    PictureLoadResult LoadPicture(const QString& path) override { return LoadPictureFile(path); }
+    PictureFileResult LoadPicture(const QString& path) override {
+        return PictureFile::Open(QFile::encodeName(path).toStdString(), path);
+    }
     QStringList FontFamilies() override { return fonts; }
     bool PrintText(const QString& text) override {
         if (!printerAvailable) {

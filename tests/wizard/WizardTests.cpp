@@ -26,8 +26,8 @@
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
 #include "platform/Platform.h"
-#include "platform/WindowLook.h"
 #include "platform/Twips.h"
+#include "platform/WindowLook.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestPictures.h"
 #include "wizard/ClickArea.h"
@@ -412,7 +412,8 @@ void WizardTests::browse_showsPathSizeAndTitle() {
     QVERIFY(f.NextEnabled());
     QVERIFY(!f.Visible("imgNext2"));
     QVERIFY(f.W()->Picture() != nullptr);
-    QCOMPARE(f.W()->Picture()->GetPixel(36, 20), glimmora::Colour(0xFF0000));
+    QCOMPARE(glimmora::DecodeSampled(*f.W()->Picture(), 1, 1).picture->GetPixel(36, 20),
+             glimmora::Colour(0xFF0000));
     QVERIFY(f.Get<ThumbnailBox>("picThumbNail")->HasDrawing());
 }
 
@@ -481,7 +482,8 @@ void WizardTests::browse_secondPicture_replacesFirst() {
     QCOMPARE(f.Text("txtWidth"), QStringLiteral("30"));
     QCOMPARE(f.Text("txtHeight"), QStringLiteral("40"));
     QCOMPARE(f.State().ImageFileTitle, std::string("two.png"));
-    QCOMPARE(f.W()->Picture()->GetPixel(0, 0), glimmora::Colour(0xFF0000));
+    QCOMPARE(glimmora::DecodeSampled(*f.W()->Picture(), 1, 1).picture->GetPixel(0, 0),
+             glimmora::Colour(0xFF0000));
 }
 
 void WizardTests::sizeFields_refuseTyping() {

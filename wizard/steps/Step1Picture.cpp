@@ -15,6 +15,7 @@
 #include "core/Scale.h"
 #include "output/ArtViewer.h"
 #include "output/Outlets.h"
+#include "platform/Picture.h"
 #include "platform/Platform.h"
 #include "platform/TickSource.h"
 #include "platform/Twips.h"
@@ -25,6 +26,15 @@
 namespace glimmora {
 
 // Page 1: the picture, its size and the preview.
+
+namespace {
+
+// The inside of a preview box of w x h twips, within its one-pixel border.
+QSize ThumbnailInside(float w, float h) {
+    return TwipsRect(0, 0, w, h).size() - QSize(2, 2);
+}
+
+} // namespace
 
 void frmWizard::ShowStep1() {
     Frame1->show();
@@ -86,12 +96,18 @@ void frmWizard::ChoosePicture(const QString& path) {
 }
 
 bool frmWizard::LoadChosenPicture(const QString& path) {
-    PictureLoadResult loaded = platform_.LoadPicture(path);
-    if (!loaded.picture) {
+    PictureFileResult loaded = platform_.LoadPicture(path);
+    if (!loaded.file) {
+        return false;
+    }
+    // The preview's decode is the check that the picture can be decoded.
+    QImage preview = PreviewImage(*loaded.file, ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_));
+    if (preview.isNull()) {
         return false;
     }
     // Replacing the surface releases the previous picture.
-    PixelSurface_ = std::move(loaded.picture);
+    PixelSurface_ = std::move(loaded.file);
+    preview_ = std::move(preview);
     txtWidth->setText(QString::number(PixelSurface_->Width()));
     txtHeight->setText(QString::number(PixelSurface_->Height()));
     ShowThumbnail();
@@ -119,8 +135,7 @@ void frmWizard::ShowThumbnail() {
     thumbLeft_ = static_cast<float>((kFrame2Width - w) / 2.0);
     thumbTop_ = static_cast<float>((kFrame2Height - h) / 2.0 + 40);
     PlaceThumbnail();
-    picThumbNail->DrawPicture(PixelSurface_->Image(),
-                              picThumbNail->size() - QSize(2, 2)); // inside the border
+    picThumbNail->DrawPicture(preview_, picThumbNail->size() - QSize(2, 2)); // inside the border
 }
 
 void frmWizard::ShowPlaceholderThumbnail() {

@@ -15,6 +15,7 @@
 #include "core/Scale.h"
 #include "output/ArtViewer.h"
 #include "output/Outlets.h"
+#include "platform/Picture.h"
 #include "platform/Platform.h"
 #include "platform/TickSource.h"
 #include "platform/Twips.h"
@@ -51,7 +52,18 @@ void frmWizard::ShowStep5() {
     }
     inputs.word = txtWord->text().toStdString();
     state_.ArtBuffer.clear();
-    conversionPicture_ = PixelSurface_;
+    // Only the pixels the art reads are decoded: one at each step across and
+    // down, the steps as the engine reads them.
+    if (PixelSurface_) {
+        const SampledPictureResult sampled =
+            DecodeSampled(*PixelSurface_, ReadWholeNumber(inputs.scaleWidthText),
+                          ReadWholeNumber(inputs.scaleHeightText));
+        if (!sampled.picture) {
+            ConversionRefused(sampled);
+            return;
+        }
+        conversionPicture_ = sampled.picture;
+    }
     engine_ = std::make_unique<ConversionEngine>(std::move(inputs), conversionPicture_.get());
     ElapsedSeconds_ = 0;
 
@@ -97,6 +109,22 @@ void frmWizard::ConversionOutOfMemory() {
     platform_.ShowCritical(this, QStringLiteral("Convert"),
                            QStringLiteral("Not enough memory to build this art; a larger scale "
                                           "needs less."));
+    ClearPageArea();
+    GoToStep(4);
+}
+
+// The picture's pixels cannot be decoded at these steps: the user hears
+// why (memory, or a picture damaged beyond what the preview showed) and goes
+// back to the scale page.
+void frmWizard::ConversionRefused(const SampledPictureResult& sampled) {
+    if (sampled.failure == PictureFailure::OutOfMemory) {
+        ConversionOutOfMemory();
+        return;
+    }
+    StopTimers();
+    engine_.reset();
+    conversionPicture_.reset();
+    platform_.ShowCritical(this, QStringLiteral("Convert"), sampled.error);
     ClearPageArea();
     GoToStep(4);
 }

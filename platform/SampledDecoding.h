@@ -1,0 +1,35 @@
+#pragma once
+
+// Inside the picture decoding: what the decoders of the formats share.
+
+#include <chrono>
+#include <memory>
+
+#include "Picture.h"
+
+namespace glimmora {
+
+using DecodeClock = std::chrono::steady_clock;
+
+// The decoder of one format, filling a lattice a slice at a time.
+class SampledDecoder::Work {
+public:
+    virtual ~Work() = default;
+    // Decodes until the deadline has passed (at least one row of points, so
+    // every call makes headway); true once the decode has ended.
+    virtual bool Advance(DecodeClock::time_point deadline) = 0;
+
+    int rowsDone = 0;
+    int rows = 0;
+    SampledPictureResult result; // set once ended
+};
+
+// Messages that more than one decoder gives.
+QString UnreadableMessage(const PictureFile& file, const QString& reason);
+QString OutOfMemoryMessage(const PictureFile& file);
+QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std::size_t budget);
+
+// A work that has ended before it began.
+std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error);
+
+} // namespace glimmora
