@@ -26,15 +26,13 @@ bench: build
 	$(BUILD_DIR)/bin/glimmora-bench
 
 # The whole suite built with address, leak and undefined-behaviour checks, in
-# its own build folder. Leaks inside the system's libraries are suppressed by
-# tests/support/lsan.supp; the program's own never are.
+# its own build folder.
 sanitize: deps
 	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIMMORA_SANITIZE=ON \
 		$(CMAKE_ARGS) >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
 		ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
-		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
 
