@@ -2,8 +2,10 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
 SANITIZE_DIR ?= build-sanitize
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test bench sanitize clean
+.PHONY: all deps configure build run test bench sanitize fuzz clean
 
 all: build
 
@@ -35,6 +37,20 @@ sanitize: deps
 		ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		ctest --output-on-failure -j $(JOBS)
+
+# Feeds the picture fuzzer for FUZZ_SECONDS with clang's libFuzzer; the
+# inputs it finds interesting stay in $(FUZZ_DIR)/corpus for the next run,
+# an input that breaks something is written to $(FUZZ_DIR)/crash-*.
+fuzz:
+	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++ and its libFuzzer" >&2; exit 1; }
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DGLIMMORA_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target glimmora-fuzz-picture glimmora-fuzz-seeds
+	@mkdir -p $(FUZZ_DIR)/corpus
+	@QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/bin/glimmora-fuzz-seeds $(FUZZ_DIR)/seeds
+	cd $(FUZZ_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		bin/glimmora-fuzz-picture -max_total_time=$(FUZZ_SECONDS) -timeout=20 \
+		-rss_limit_mb=3072 corpus seeds
 
 clean:
 	rm -rf $(BUILD_DIR)
