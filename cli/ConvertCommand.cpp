@@ -1,77 +1,28 @@
 #include "ConvertCommand.h"
 
-#include <QSaveFile>
-#include <QString>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
+#include <new>
+#include <optional>
 #include <string_view>
 #include <utility>
 
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
+#include "Messages.h"
+#include "OutputTarget.h"
+#include "PictureInput.h"
+#include "TerminalText.h"
 #include "core/ConversionJob.h"
 #include "core/Scale.h"
 #include "output/Documents.h"
-#include "platform/Picture.h"
 
 namespace glimmora {
 
 namespace {
 
 constexpr int kLargestStep = 32767;
-
-// The ramp options, in the order of the boxes on page 3.
-constexpr std::array<std::string_view, 9> kRampOptions = {
-    "--black",  "--color2", "--color3", "--color4", "--color5",
-    "--color6", "--color7", "--color8", "--white",
-};
-
-std::optional<OutputFormat> FormatNamed(std::string_view name) {
-    if (name == "clean") {
-        return OutputFormat::CleanText;
-    }
-    if (name == "rtf") {
-        return OutputFormat::Rtf;
-    }
-    if (name == "html") {
-        return OutputFormat::HtmlText;
-    }
-    if (name == "html-color") {
-        return OutputFormat::HtmlColoredText;
-    }
-    return std::nullopt;
-}
-
-// A step as the scale option takes it: digits only, 1 to 32767.
-std::optional<std::string> ReadStep(std::string_view text) {
-    if (text.empty() || text.size() > 10 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-        return std::nullopt;
-    }
-    const long value = std::stol(std::string(text));
-    if (value < 1 || value > kLargestStep) {
-        return std::nullopt;
-    }
-    return std::to_string(value);
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-ParsedArguments UsageError(std::string message) {
-    ParsedArguments parsed;
-    parsed.action = ParsedArguments::Action::UsageError;
-    parsed.error = std::move(message);
-    return parsed;
-}
 
 void Print(std::FILE* stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stream);
@@ -84,44 +35,266 @@ int Fail(std::FILE* err, int code, const std::string& message) {
     return code;
 }
 
-// While it lives, whatever is written to the process's error stream goes
-// nowhere. The PNG decoder prints its own complaint about a damaged file
-// there, beside Qt's message system; the converter says it in one line of
-// its own.
-class SilencedErrorStream {
-public:
-    SilencedErrorStream() {
-#ifdef Q_OS_UNIX
-        std::fflush(stderr);
-        saved_ = ::dup(STDERR_FILENO);
-        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved_ >= 0 && null >= 0) {
-            ::dup2(null, STDERR_FILENO);
-        }
-        if (null >= 0) {
-            ::close(null);
-        }
-#endif
+// --help and --version: a text that cannot be written is a failure too.
+int Answer(std::FILE* out, std::FILE* err, std::string_view text, std::string_view what) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (written && std::fflush(out) == 0) {
+        return kExitDone;
     }
-    ~SilencedErrorStream() {
-#ifdef Q_OS_UNIX
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, STDERR_FILENO);
-            ::close(saved_);
-        }
-#endif
-    }
-    SilencedErrorStream(const SilencedErrorStream&) = delete;
-    SilencedErrorStream& operator=(const SilencedErrorStream&) = delete;
+    const int error = errno != 0 ? errno : EIO;
+    return Fail(err, kExitFailed,
+                "The " + std::string(what) + " cannot be written: " + ReasonFor(error) + ".");
+}
 
-private:
-    int saved_ = -1;
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Joined(const std::string& folder, const std::string& name) {
+    return folder.ends_with('/') ? folder + name : folder + "/" + name;
+}
+
+// photo.jpg gives photo.rtf: the picture's name without its extension, then
+// the format's.
+std::string DocumentNameFor(const std::string& picture, ConvertFormat format) {
+    std::string name = NameOf(picture);
+    if (const std::size_t dot = name.find_last_of('.'); dot != std::string::npos && dot > 0) {
+        name.erase(dot);
+    }
+    return name + ExtensionOf(format);
+}
+
+// The document beside its picture, in the picture's folder.
+std::string BesidePicture(const std::string& picture, ConvertFormat format) {
+    const std::size_t slash = picture.find_last_of('/');
+    const std::string name = DocumentNameFor(picture, format);
+    return slash == std::string::npos ? name : picture.substr(0, slash + 1) + name;
+}
+
+// The format an output file's extension asks for, if any.
+std::optional<ConvertFormat> FormatOfName(const std::string& path) {
+    const std::string name = NameOf(path);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0) {
+        return std::nullopt;
+    }
+    std::string extension = name.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    if (extension == "txt") {
+        return ConvertFormat::Clean;
+    }
+    if (extension == "rtf") {
+        return ConvertFormat::Rtf;
+    }
+    if (extension == "html" || extension == "htm") {
+        return ConvertFormat::Html;
+    }
+    return std::nullopt;
+}
+
+// One picture and where its document goes.
+struct Job {
+    std::string picture;
+    std::optional<std::string> document; // none: the output stream
 };
 
-PictureLoadResult LoadQuietly(const std::string& path) {
-    const SilencedErrorStream silence;
-    return LoadPictureFile(QString::fromStdString(path));
+// The whole run once the arguments are read: the format, the steps and the
+// looks shared by every picture.
+struct Plan {
+    ConvertFormat format = ConvertFormat::Rtf;
+    std::optional<int> columns;
+    bool colour = false;
+    std::vector<Job> jobs;
+    std::optional<std::string> folder; // made before the first picture
+};
+
+// Decides where each document goes and in which format. Nothing on
+// success; otherwise a usage error.
+std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTerminal,
+                                    int terminalColumns, Plan& plan) {
+    const bool several = request.pictures.size() > 1;
+    const std::optional<std::string>& output = request.outputPath;
+    const bool toStream = !output || *output == "-";
+    bool toFolder = false;
+    if (output && !toStream) {
+        const bool isFolder = IsFolder(*output);
+        if (several && !isFolder && IdentityOfPath(*output)) {
+            return "With several pictures -o must be a folder; " + ShownName(*output) +
+                   " is a file.";
+        }
+        toFolder = several || isFolder || output->ends_with('/');
+    }
+
+    bool terminal = false;
+    if (request.format) {
+        plan.format = *request.format;
+    } else if (output && !toStream && !toFolder && FormatOfName(*output)) {
+        plan.format = *FormatOfName(*output);
+    } else if (!output && !several && outIsTerminal) {
+        plan.format = ConvertFormat::Text;
+        terminal = true;
+    } else if (request.colour) {
+        plan.format = ConvertFormat::Text;
+    }
+    plan.colour = request.colour || terminal;
+    if (plan.colour && plan.format != ConvertFormat::Text) {
+        return std::string("--color is for -f text.");
+    }
+    plan.columns = request.columns;
+    if (terminal && !plan.columns && !request.scaleAcross) {
+        plan.columns = terminalColumns;
+    }
+
+    for (const std::string& picture : request.pictures) {
+        Job job{picture, std::nullopt};
+        if (toFolder) {
+            if (picture == "-") {
+                return std::string("Standard input has no name for a document in a folder; "
+                                   "give -o a file name.");
+            }
+            job.document = Joined(*output, DocumentNameFor(picture, plan.format));
+        } else if (several) {
+            job.document = BesidePicture(picture, plan.format);
+        } else if (!toStream) {
+            job.document = output;
+        }
+        plan.jobs.push_back(std::move(job));
+    }
+    if (toFolder) {
+        plan.folder = output;
+    }
+
+    // No document may be written over a picture of this run, nor two
+    // documents over one another.
+    std::vector<std::optional<FileIdentity>> pictures;
+    for (const Job& job : plan.jobs) {
+        pictures.push_back(job.picture == "-" ? IdentityOfDescriptor(STDIN_FILENO)
+                                              : IdentityOfPath(job.picture));
+    }
+    for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
+        const std::optional<std::string>& document = plan.jobs[i].document;
+        if (!document) {
+            continue;
+        }
+        const std::optional<FileIdentity> identity = IdentityOfPath(*document);
+        for (std::size_t j = 0; j < plan.jobs.size(); ++j) {
+            if (identity && pictures[j] && *identity == *pictures[j]) {
+                return ShownName(*document) + " is the picture " + ShownName(plan.jobs[j].picture) +
+                       "; it is not written over.";
+            }
+            if (j < i && plan.jobs[j].document == document) {
+                return ShownName(plan.jobs[j].picture) + " and " + ShownName(plan.jobs[i].picture) +
+                       " would both be written to " + ShownName(*document) + ".";
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The steps across and down for a picture.
+ScaleProposal StepsFor(const ConvertRequest& request, const Plan& plan, int width, int height) {
+    if (plan.columns) {
+        const int across = std::clamp((width + *plan.columns - 1) / *plan.columns, 1, kLargestStep);
+        return {std::to_string(across),
+                request.scaleDown.value_or(std::to_string(std::min(2 * across, kLargestStep)))};
+    }
+    if (request.scaleAcross && request.scaleDown) {
+        return {*request.scaleAcross, *request.scaleDown};
+    }
+    // Text cells are taller than wide, as in the RTF and standard HTML.
+    const OutputFormat proposedFor = DocumentFormatOf(plan.format).value_or(OutputFormat::Rtf);
+    return AutoScale(std::to_string(width), std::to_string(height), proposedFor);
+}
+
+// Converts one picture into its document. Returns the exit code.
+int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, std::FILE* out,
+               std::FILE* err) {
+    const std::string shownPicture = ShownPictureName(job.picture);
+    const std::string shownDocument =
+        job.document ? ShownName(*job.document) : std::string("standard output");
+    try {
+        PictureInput::Opened opened = PictureInput::Open(job.picture);
+        if (!opened.picture) {
+            return Fail(err, kExitFailed, opened.error);
+        }
+        PictureInput& picture = *opened.picture;
+        const ScaleProposal steps = StepsFor(request, plan, picture.Width(), picture.Height());
+        std::string error;
+        const std::shared_ptr<const PixelSource> pixels =
+            picture.Decode(std::stoi(steps.across), std::stoi(steps.down), error);
+        if (!pixels) {
+            return Fail(err, kExitFailed, error);
+        }
+
+        std::unique_ptr<OutputTarget> target;
+        if (job.document) {
+            std::string reason;
+            target = OutputTarget::Open(*job.document, reason);
+            if (!target) {
+                return Fail(err, kExitFailed,
+                            shownDocument + " cannot be written: " + reason + ".");
+            }
+        } else {
+            target = std::make_unique<OutputTarget>(out);
+        }
+
+        const std::optional<OutputFormat> document = DocumentFormatOf(plan.format);
+        const StyleDefaults defaults = StyleDefaultsFor(document.value_or(OutputFormat::CleanText));
+        ConversionInputs inputs;
+        inputs.widthText = std::to_string(picture.Width());
+        inputs.heightText = std::to_string(picture.Height());
+        inputs.scaleWidthText = steps.across;
+        inputs.scaleHeightText = steps.down;
+        inputs.coloured = document == OutputFormat::HtmlColoredText;
+        for (std::size_t i = 0; i < inputs.ramp.size(); ++i) {
+            inputs.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
+        }
+        if (request.invert) {
+            std::reverse(inputs.ramp.begin(), inputs.ramp.end());
+        }
+        inputs.word = request.word;
+
+        const ByteSink sink = [&target](std::string_view piece) { target->Write(piece); };
+        std::size_t questionMarks = 0;
+        if (document) {
+            DocumentStyle style;
+            style.backgroundColorCode =
+                request.backgroundColorCode.value_or(defaults.backgroundColorCode);
+            style.fontFaceText = request.fontFace.value_or(defaults.fontFace);
+            style.fontSizeText = request.fontSize.value_or(defaults.fontSize);
+            // The document is written as the art is made: neither the whole
+            // art nor the whole document is ever held.
+            DocumentWriter writer(*document, style, sink);
+            ConversionEngine engine(std::move(inputs), pixels.get());
+            engine.SetArtSink([&writer](std::string_view piece) { writer.WriteArt(piece); });
+            while (engine.Step() != StepResult::Finished) {
+            }
+            writer.Finish();
+            questionMarks = writer.QuestionMarks();
+        } else {
+            WriteArtText(std::move(inputs), *pixels, plan.colour, sink);
+        }
+
+        if (const std::optional<std::string> reason = target->Finish()) {
+            return Fail(err, kExitFailed, shownDocument + " cannot be written: " + *reason + ".");
+        }
+        if (questionMarks > 0) {
+            Fail(err, kExitDone,
+                 shownDocument + ": " + std::to_string(questionMarks) +
+                     (questionMarks == 1 ? " character" : " characters") +
+                     " that Windows-1252 cannot hold written as \"?\".");
+        }
+        return kExitDone;
+    } catch (const std::bad_alloc&) {
+        // Whatever was begun is undone as the stack unwinds.
+        return Fail(err, kExitFailed,
+                    "Not enough memory to convert " + shownPicture +
+                        "; a larger scale needs less.");
+    }
 }
 
 } // namespace
@@ -158,237 +331,45 @@ StyleDefaults StyleDefaultsFor(OutputFormat format) {
     return defaults;
 }
 
-ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
-    ParsedArguments parsed;
-    ConvertRequest& request = parsed.request;
-    bool havePicture = false;
-    bool optionsEnded = false;
-
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
-            if (havePicture) {
-                return UsageError("Only one picture can be converted at a time; \"" + arg +
-                                  "\" is a second one.");
-            }
-            request.picturePath = arg;
-            havePicture = true;
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (arg == "-h" || arg == "--help") {
-            parsed.action = ParsedArguments::Action::Help;
-            return parsed;
-        }
-        if (arg == "--version") {
-            parsed.action = ParsedArguments::Action::Version;
-            return parsed;
-        }
-
-        // Every other option takes a value: "--name value" or "--name=value".
-        std::string name = arg;
-        std::optional<std::string> value;
-        if (arg.starts_with("--")) {
-            if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
-                name = arg.substr(0, equals);
-                value = arg.substr(equals + 1);
-            }
-        }
-        const auto ramp = std::find(kRampOptions.begin(), kRampOptions.end(), name);
-        const bool known = name == "-o" || name == "--output" || name == "-f" ||
-                           name == "--format" || name == "-s" || name == "--scale" ||
-                           name == "--word" || name == "--font-face" || name == "--font-size" ||
-                           name == "--background" || ramp != kRampOptions.end();
-        if (!known) {
-            return UsageError("Unknown option \"" + arg + "\" (see --help).");
-        }
-        if (!value) {
-            if (i + 1 >= args.size()) {
-                return UsageError("The option " + name + " needs a value (see --help).");
-            }
-            value = args[++i];
-        }
-
-        if (name == "-o" || name == "--output") {
-            if (value->empty()) {
-                return UsageError("The output file name is empty.");
-            }
-            request.outputPath = *value;
-        } else if (name == "-f" || name == "--format") {
-            const std::optional<OutputFormat> format = FormatNamed(*value);
-            if (!format) {
-                return UsageError("Unknown format \"" + *value +
-                                  "\"; use clean, rtf, html or html-color.");
-            }
-            request.format = *format;
-        } else if (name == "-s" || name == "--scale") {
-            const std::size_t x = value->find_first_of("xX");
-            std::optional<std::string> across;
-            std::optional<std::string> down;
-            if (x != std::string::npos) {
-                across = ReadStep(std::string_view(*value).substr(0, x));
-                down = ReadStep(std::string_view(*value).substr(x + 1));
-            }
-            if (!across || !down) {
-                return UsageError("The scale \"" + *value +
-                                  "\" is not two whole numbers from 1 to 32767 like 2x4.");
-            }
-            request.scaleAcross = across;
-            request.scaleDown = down;
-        } else if (name == "--word") {
-            request.word = *value;
-        } else if (name == "--font-face") {
-            request.fontFace = *value;
-        } else if (name == "--font-size") {
-            request.fontSize = *value;
-        } else if (name == "--background") {
-            if (value->size() != 6 || !std::all_of(value->begin(), value->end(), IsHexDigit)) {
-                return UsageError("The background \"" + *value +
-                                  "\" is not six hexadecimal digits like FFFFFF.");
-            }
-            std::string code = *value;
-            std::transform(code.begin(), code.end(), code.begin(), Upper);
-            request.backgroundColorCode = code;
-        } else {
-            request.ramp[static_cast<std::size_t>(ramp - kRampOptions.begin())] = *value;
-        }
-    }
-    if (!havePicture) {
-        return UsageError("No picture given (see --help).");
-    }
-    if (request.picturePath.empty()) {
-        return UsageError("The picture file name is empty.");
-    }
-    return parsed;
-}
-
-std::string ConvertUsageText() {
-    return "Usage: glimmora-convert PICTURE [options]\n"
-           "Turns a picture into ASCII art: a clean text, RTF or HTML document.\n"
-           "\n"
-           "Options:\n"
-           "  -o, --output FILE      write the document to FILE, replacing it; without\n"
-           "                         this option the document goes to standard output\n"
-           "  -f, --format FORMAT    clean, rtf (the default), html or html-color\n"
-           "  -s, --scale WxH        picture pixels per sign across and per line down,\n"
-           "                         whole numbers 1 to 32767; proposed from the\n"
-           "                         picture's size and the format when not given\n"
-           "      --black TEXT       the signs of the darkest of nine brightness bands\n"
-           "      --color2 TEXT ... --color8 TEXT\n"
-           "                         the signs of the bands in between\n"
-           "      --white TEXT       the signs of the lightest band\n"
-           "                         (defaults: 9 = u e ;; :: ,, .. and two blanks;\n"
-           "                         for clean: 9 = u e ; : , . and one blank)\n"
-           "      --word TEXT        html-color: the word whose letters build the picture\n"
-           "      --font-face TEXT   rtf and html: the font (default Arial; Tahoma for\n"
-           "                         html-color)\n"
-           "      --font-size TEXT   rtf and html: the size in points (default 5; 8 for\n"
-           "                         html-color)\n"
-           "      --background RRGGBB\n"
-           "                         html: the background colour (default FFFFFF for\n"
-           "                         html, 000000 for html-color)\n"
-           "  -h, --help             show this help and exit\n"
-           "      --version          show the version and exit\n"
-           "\n"
-           "Exit status: 0 when the document was written, 1 when the picture cannot be\n"
-           "read or the document cannot be written, 2 when the arguments are wrong.\n";
-}
-
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
-    const ParsedArguments parsed = ParseConvertArguments(args);
-    switch (parsed.action) {
-    case ParsedArguments::Action::Help:
-        Print(out, ConvertUsageText());
-        return std::fflush(out) == 0 ? kExitDone : kExitFailed;
-    case ParsedArguments::Action::Version:
-        Print(out, std::string(kConvertVersionText) + "\n");
-        return std::fflush(out) == 0 ? kExitDone : kExitFailed;
-    case ParsedArguments::Action::UsageError:
-        return Fail(err, kExitUsage, parsed.error);
-    case ParsedArguments::Action::Convert:
-        break;
-    }
-    const ConvertRequest& request = parsed.request;
-
-    const PictureLoadResult loaded = LoadQuietly(request.picturePath);
-    if (!loaded.picture) {
-        return Fail(err, kExitFailed, loaded.error.toStdString());
-    }
-    const PictureSurface& picture = *loaded.picture;
-
-    // Open the output before the conversion so a bad name is reported at
-    // once; the file is only replaced when the whole document is written.
-    std::optional<QSaveFile> file;
-    if (request.outputPath) {
-        file.emplace(QString::fromStdString(*request.outputPath));
-        if (!file->open(QIODevice::WriteOnly)) {
-            return Fail(err, kExitFailed,
-                        *request.outputPath +
-                            " cannot be written: " + file->errorString().toStdString() + ".");
+    try {
+        const ParsedArguments parsed = ParseConvertArguments(args);
+        switch (parsed.action) {
+        case ParsedArguments::Action::Help:
+            return Answer(out, err, ConvertUsageText(), "help");
+        case ParsedArguments::Action::Version:
+            return Answer(out, err, std::string(kConvertVersionText) + "\n", "version");
+        case ParsedArguments::Action::UsageError:
+            return Fail(err, kExitUsage, parsed.error);
+        case ParsedArguments::Action::Convert:
+            break;
         }
-    }
-
-    const StyleDefaults defaults = StyleDefaultsFor(request.format);
-    ConversionInputs inputs;
-    inputs.widthText = std::to_string(picture.Width());
-    inputs.heightText = std::to_string(picture.Height());
-    if (request.scaleAcross && request.scaleDown) {
-        inputs.scaleWidthText = *request.scaleAcross;
-        inputs.scaleHeightText = *request.scaleDown;
-    } else {
-        const ScaleProposal proposal =
-            AutoScale(inputs.widthText, inputs.heightText, request.format);
-        inputs.scaleWidthText = proposal.across;
-        inputs.scaleHeightText = proposal.down;
-    }
-    inputs.coloured = request.format == OutputFormat::HtmlColoredText;
-    for (std::size_t i = 0; i < inputs.ramp.size(); ++i) {
-        inputs.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
-    }
-    inputs.word = request.word;
-
-    DocumentStyle style;
-    style.backgroundColorCode = request.backgroundColorCode.value_or(defaults.backgroundColorCode);
-    style.fontFaceText = request.fontFace.value_or(defaults.fontFace);
-    style.fontSizeText = request.fontSize.value_or(defaults.fontSize);
-
-    // The document is written as the art is made: neither the whole art nor
-    // the whole document is ever held. A file is only replaced at the commit
-    // once all of it is written.
-    bool written = true;
-    const ByteSink sink = [&](std::string_view piece) {
-        if (!written) {
-            return;
+        const ConvertRequest& request = parsed.request;
+        const int outFd = ::fileno(out);
+        const bool outIsTerminal = outFd >= 0 && ::isatty(outFd) == 1;
+        Plan plan;
+        if (const std::optional<std::string> error = MakePlan(
+                request, outIsTerminal, outIsTerminal ? TerminalColumns(outFd) : 0, plan)) {
+            return Fail(err, kExitUsage, *error);
         }
-        if (file) {
-            const auto size = static_cast<qint64>(piece.size());
-            written = file->write(piece.data(), size) == size;
-        } else {
-            written = std::fwrite(piece.data(), 1, piece.size(), out) == piece.size();
+        if (plan.folder) {
+            if (const int error = MakeFolders(*plan.folder); error != 0) {
+                return Fail(err, kExitFailed,
+                            "The folder " + ShownName(*plan.folder) +
+                                " cannot be made: " + ReasonFor(error) + ".");
+            }
         }
-    };
-    DocumentWriter writer(request.format, style, sink);
-    ConversionEngine engine(std::move(inputs), &picture);
-    engine.SetArtSink([&writer](std::string_view piece) { writer.WriteArt(piece); });
-    while (engine.Step() != StepResult::Finished) {
-    }
-    writer.Finish();
-
-    if (file) {
-        if (!written || !file->commit()) {
-            return Fail(err, kExitFailed,
-                        *request.outputPath +
-                            " cannot be written: " + file->errorString().toStdString() + ".");
+        int status = kExitDone;
+        for (const Job& job : plan.jobs) {
+            if (ConvertOne(request, plan, job, out, err) != kExitDone) {
+                status = kExitFailed;
+            }
         }
-        return kExitDone;
+        return status;
+    } catch (const std::bad_alloc&) {
+        std::fputs("glimmora-convert: Not enough memory.\n", err);
+        return kExitFailed;
     }
-    if (!written || std::fflush(out) != 0) {
-        return Fail(err, kExitFailed, "The document cannot be written to standard output.");
-    }
-    return kExitDone;
 }
 
 } // namespace glimmora

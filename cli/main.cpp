@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -21,10 +22,15 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 
 int main(int argc, char* argv[]) {
     qInstallMessageHandler(QuietMessages);
+    // A file that reaches the size the system allows fails the write
+    // (EFBIG), so the old file is kept and the failure said, instead of the
+    // signal ending the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     // Qt's picture readers are plugins; an application object lets them be
     // found the usual way. It gets only the program name: the arguments are
-    // read here, as UTF-8, and none of them is meant for Qt.
+    // read here, as the system's bytes (file names are not decoded), and
+    // none of them is meant for Qt.
     char programName[] = "glimmora-convert";
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};

@@ -1,4 +1,4 @@
-# cmake -DBUILD_DIR=... -DPREFIX=... -DAPP_ID=... -DBINDIR=... -DDATADIR=... -P CheckInstall.cmake
+# cmake -DBUILD_DIR=... -DPREFIX=... -DAPP_ID=... -DBINDIR=... -DDATADIR=... -DMANDIR=... -P CheckInstall.cmake
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${PREFIX}
     RESULT_VARIABLE result OUTPUT_QUIET)
@@ -9,6 +9,7 @@ endif()
 set(expected
     ${BINDIR}/glimmora
     ${BINDIR}/glimmora-convert
+    ${MANDIR}/man1/glimmora-convert.1
     ${DATADIR}/applications/${APP_ID}.desktop)
 foreach(size 16 32 48 64 128 256)
     list(APPEND expected ${DATADIR}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)

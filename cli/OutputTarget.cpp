@@ -1,0 +1,327 @@
+#include "OutputTarget.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <random>
+
+#include "Messages.h"
+
+namespace glimmora {
+
+namespace {
+
+constexpr int kMostLinks = 40;
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links from path to the name that is not one (which may
+// not exist yet). 0, or the errno value.
+int FollowLinks(const std::string& path, std::string& resolved) {
+    std::string current = path;
+    for (int hop = 0; hop < kMostLinks; ++hop) {
+        struct stat status {};
+        if (::lstat(current.c_str(), &status) != 0) {
+            if (errno != ENOENT) {
+                return errno;
+            }
+            resolved = current;
+            return 0;
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            resolved = current;
+            return 0;
+        }
+        std::string target(static_cast<std::size_t>(status.st_size) + 256, '\0');
+        const ssize_t size = ::readlink(current.c_str(), target.data(), target.size());
+        if (size < 0) {
+            return errno;
+        }
+        target.resize(static_cast<std::size_t>(size));
+        current = !target.empty() && target[0] == '/' ? target : FolderOf(current) + "/" + target;
+    }
+    return ELOOP;
+}
+
+// A new, empty file beside target with a name of its own; -1 and errno on
+// failure. It gets the permission bits a new file gets (the umask applies).
+int MakeFileBeside(const std::string& target, std::string& made) {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device seed;
+    std::minstd_rand random(seed());
+    const std::string stem = FolderOf(target) + "/." + NameOf(target) + ".";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = stem;
+        for (int i = 0; i < 6; ++i) {
+            name += kLetters[random() % (sizeof kLetters - 1)];
+        }
+        const int fd =
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+        if (fd >= 0) {
+            made = name;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            return -1;
+        }
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes, off_t at, bool positioned, int& error) {
+    while (!bytes.empty()) {
+        const ssize_t done = positioned ? ::pwrite(fd, bytes.data(), bytes.size(), at)
+                                        : ::write(fd, bytes.data(), bytes.size());
+        if (done < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            error = errno;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(done));
+        at += done;
+    }
+    return true;
+}
+
+std::string OutputReason(int error) {
+    return error == ENOENT ? std::string("the folder does not exist") : ReasonFor(error);
+}
+
+} // namespace
+
+OutputTarget::OutputTarget(std::FILE* stream) : mode_(Mode::Stream), stream_(stream) {}
+
+OutputTarget::OutputTarget(Opened, Mode mode, int fd) : mode_(mode), fd_(fd) {}
+
+std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::string& reason) {
+    std::string target;
+    if (const int error = FollowLinks(path, target); error != 0) {
+        reason = OutputReason(error);
+        return nullptr;
+    }
+    struct stat status {};
+    const bool exists = ::stat(target.c_str(), &status) == 0;
+    if (!exists && errno != ENOENT) {
+        reason = OutputReason(errno);
+        return nullptr;
+    }
+    if (exists && S_ISDIR(status.st_mode)) {
+        reason = ReasonFor(EISDIR);
+        return nullptr;
+    }
+    if (exists && !S_ISREG(status.st_mode)) {
+        // A device or a pipe: written into, never replaced.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            reason = OutputReason(errno);
+            return nullptr;
+        }
+        return std::make_unique<OutputTarget>(Opened(), Mode::Direct, fd);
+    }
+
+    std::string temp;
+    const int fd = MakeFileBeside(target, temp);
+    if (fd >= 0) {
+        auto output = std::make_unique<OutputTarget>(Opened(), Mode::Replace, fd);
+        output->finalPath_ = target;
+        output->tempPath_ = temp;
+        if (exists) {
+            // The owner first: changing it may clear the set-id bits.
+            [[maybe_unused]] const int owned = ::fchown(fd, status.st_uid, status.st_gid);
+            ::fchmod(fd, status.st_mode & 07777);
+        }
+        return output;
+    }
+    const int tempError = errno;
+    if (!exists || tempError == ENOENT || tempError == ENOTDIR) {
+        reason = OutputReason(tempError);
+        return nullptr;
+    }
+    // No new file can be made beside it: the file itself is written, its old
+    // bytes kept to put back.
+    const int inPlace = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (inPlace < 0) {
+        reason = OutputReason(errno);
+        return nullptr;
+    }
+    auto output = std::make_unique<OutputTarget>(Opened(), Mode::InPlace, inPlace);
+    output->finalPath_ = target;
+    output->oldBytes_.resize(static_cast<std::size_t>(status.st_size));
+    std::size_t have = 0;
+    while (have < output->oldBytes_.size()) {
+        const ssize_t got = ::pread(inPlace, output->oldBytes_.data() + have,
+                                    output->oldBytes_.size() - have, static_cast<off_t>(have));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            reason = got < 0 ? OutputReason(errno) : std::string("the file changed while read");
+            output->finished_ = true; // nothing was written: nothing to put back
+            return nullptr;
+        }
+        have += static_cast<std::size_t>(got);
+    }
+    return output;
+}
+
+OutputTarget::~OutputTarget() {
+    if (!finished_) {
+        Abandon();
+    }
+}
+
+void OutputTarget::Write(std::string_view bytes) {
+    if (error_ != 0 || bytes.empty()) {
+        return;
+    }
+    if (mode_ == Mode::Stream) {
+        errno = 0;
+        if (std::fwrite(bytes.data(), 1, bytes.size(), stream_) != bytes.size()) {
+            error_ = errno != 0 ? errno : EIO;
+        }
+        return;
+    }
+    if (WriteAll(fd_, bytes, written_, mode_ == Mode::InPlace, error_)) {
+        written_ += static_cast<off_t>(bytes.size());
+    }
+}
+
+std::optional<std::string> OutputTarget::Finish() {
+    finished_ = true;
+    switch (mode_) {
+    case Mode::Stream:
+        if (error_ == 0 && std::fflush(stream_) != 0) {
+            error_ = errno != 0 ? errno : EIO;
+        }
+        break;
+    case Mode::Direct:
+        if (::close(fd_) != 0 && error_ == 0 && errno != EINTR) {
+            error_ = errno;
+        }
+        fd_ = -1;
+        break;
+    case Mode::Replace:
+        // On the disk before the rename, so a crash never leaves an empty
+        // file where the old one was.
+        if (error_ == 0 && ::fsync(fd_) != 0 && errno != EINVAL) {
+            error_ = errno;
+        }
+        if (::close(fd_) != 0 && error_ == 0 && errno != EINTR) {
+            error_ = errno;
+        }
+        fd_ = -1;
+        if (error_ == 0 && ::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
+            error_ = errno;
+        }
+        if (error_ != 0) {
+            ::unlink(tempPath_.c_str());
+        }
+        break;
+    case Mode::InPlace:
+        if (error_ == 0 && ::ftruncate(fd_, written_) != 0) {
+            error_ = errno;
+        }
+        if (error_ != 0) {
+            PutBackOldBytes();
+        }
+        if (::close(fd_) != 0 && error_ == 0 && errno != EINTR) {
+            error_ = errno;
+        }
+        fd_ = -1;
+        break;
+    }
+    if (error_ != 0) {
+        return OutputReason(error_);
+    }
+    return std::nullopt;
+}
+
+void OutputTarget::Abandon() {
+    finished_ = true;
+    switch (mode_) {
+    case Mode::Stream:
+        std::fflush(stream_);
+        return;
+    case Mode::Direct:
+        break;
+    case Mode::Replace:
+        ::unlink(tempPath_.c_str());
+        break;
+    case Mode::InPlace:
+        if (written_ > 0) {
+            PutBackOldBytes();
+        }
+        break;
+    }
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+void OutputTarget::PutBackOldBytes() {
+    int ignored = 0;
+    WriteAll(fd_, oldBytes_, 0, true, ignored);
+    [[maybe_unused]] const int cut = ::ftruncate(fd_, static_cast<off_t>(oldBytes_.size()));
+}
+
+std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+std::optional<FileIdentity> IdentityOfDescriptor(int fd) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0) {
+        return std::nullopt;
+    }
+    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+int MakeFolders(const std::string& path) {
+    if (IsFolder(path)) {
+        return 0;
+    }
+    // The folders above first, then this one.
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/') {
+        trimmed.pop_back();
+    }
+    const std::size_t slash = trimmed.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) {
+        if (const int error = MakeFolders(trimmed.substr(0, slash)); error != 0) {
+            return error;
+        }
+    }
+    if (::mkdir(trimmed.c_str(), 0777) != 0 && errno != EEXIST) {
+        return errno;
+    }
+    return IsFolder(trimmed) ? 0 : ENOTDIR;
+}
+
+} // namespace glimmora
