@@ -47,18 +47,14 @@ QString SystemReason(int error) {
     return reason;
 }
 
-// A reader over the file's bytes. The name's extension is a hint, as Qt
-// takes it when reading from a named file; the contents decide.
+// A reader over the file's bytes, of the format the probe found.
 class BytesReader {
 public:
     explicit BytesReader(const PictureFile& file) {
         buffer_.setData(file.Bytes());
         buffer_.open(QIODevice::ReadOnly);
-        const QByteArray format = file.Format().isEmpty()
-                                      ? QFileInfo(file.ShownName()).suffix().toLower().toLatin1()
-                                      : file.Format();
         reader_.setDevice(&buffer_);
-        reader_.setFormat(format);
+        reader_.setFormat(file.Format());
         reader_.setAutoTransform(true); // EXIF orientation
     }
     QImageReader& operator*() { return reader_; }
@@ -279,13 +275,24 @@ PictureFileResult PictureFile::FromBytes(QByteArray bytes, const QString& shownN
 
 PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     PictureFileResult result;
+    // The format the contents say, whatever the name says; one that only
+    // the name's extension tells (TGA has no signature) as Qt takes it from
+    // a named file.
+    {
+        QBuffer contents;
+        contents.setData(file->bytes_);
+        contents.open(QIODevice::ReadOnly);
+        file->format_ = QImageReader::imageFormat(&contents);
+    }
+    if (file->format_.isEmpty()) {
+        file->format_ = QFileInfo(file->shownName_).suffix().toLower().toLatin1();
+    }
     BytesReader reader(*file);
     if (!reader->canRead()) {
         result.failure = PictureFailure::Unreadable;
         result.error = UnreadableMessage(*file, reader->errorString());
         return result;
     }
-    file->format_ = reader->format();
     file->transformation_ = static_cast<int>(reader->transformation());
     QSize size = reader->size();
     if (size.isValid() && (file->transformation_ & QImageIOHandler::TransformationRotate90)) {
@@ -377,7 +384,14 @@ SampledDecoder::SampledDecoder(const PictureFile& file, int stepX, int stepY, st
     }
     try {
         auto lattice = std::make_shared<SampledPicture>(file.Width(), file.Height(), stepX, stepY);
-        work_ = std::make_unique<WholeWork>(file, std::move(lattice), budget);
+        if (file.Format() == "jpeg") {
+            work_ = JpegWork(file, lattice, budget);
+        } else if (file.Format() == "png") {
+            work_ = PngWork(file, lattice, budget);
+        }
+        if (!work_) {
+            work_ = std::make_unique<WholeWork>(file, std::move(lattice), budget);
+        }
     } catch (const std::bad_alloc&) {
         work_ = FailedWork(PictureFailure::OutOfMemory, OutOfMemoryMessage(file));
     }

@@ -32,4 +32,15 @@ QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std
 // A work that has ended before it began.
 std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error);
 
+// The decoders of the formats read directly, filling lattice. Null when the
+// picture must go to the whole decode instead (a quarter turn, a colour model
+// or a layout they do not follow); a failed work when it cannot be decoded
+// within budget.
+std::unique_ptr<SampledDecoder::Work> JpegWork(const PictureFile& file,
+                                               const std::shared_ptr<SampledPicture>& lattice,
+                                               std::size_t budget);
+std::unique_ptr<SampledDecoder::Work> PngWork(const PictureFile& file,
+                                              const std::shared_ptr<SampledPicture>& lattice,
+                                              std::size_t budget);
+
 } // namespace glimmora

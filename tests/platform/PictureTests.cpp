@@ -134,7 +134,9 @@ private slots:
     void open_refusesAtOnce_data();
     void open_refusesAtOnce();
     void open_keepsTheBytes();
+    void misleadingExtension_readByItsContents();
     void sampled_readsTheLatticeOnly();
+    void sampled_overBudget_saysSizeAndBudget_data();
     void sampled_overBudget_saysSizeAndBudget();
 
 private:
@@ -452,6 +454,18 @@ void PictureTests::open_keepsTheBytes() {
     QCOMPARE(sampled.picture->GetPixel(4, 2), Colour(0x302010));
 }
 
+void PictureTests::misleadingExtension_readByItsContents() {
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(qRgb(0xFF, 0x80, 0x00));
+    const PictureFileResult opened =
+        PictureFile::FromBytes(Encode(image, "PNG"), QStringLiteral("photo.jpg"));
+    QVERIFY2(opened.file, qPrintable(opened.error));
+    QCOMPARE(opened.file->Format(), QByteArray("png"));
+    const SampledPictureResult sampled = DecodeSampled(*opened.file, 1, 1);
+    QVERIFY2(sampled.picture, qPrintable(sampled.error));
+    QCOMPARE(sampled.picture->GetPixel(3, 3), Colour(0x0080FF));
+}
+
 void PictureTests::sampled_readsTheLatticeOnly() {
     QImage image(7, 5, QImage::Format_RGB32);
     for (int y = 0; y < 5; ++y) {
@@ -473,19 +487,36 @@ void PictureTests::sampled_readsTheLatticeOnly() {
     QCOMPARE(picture.GetPixel(0, 6), kInvalidColour); // below the picture
 }
 
+void PictureTests::sampled_overBudget_saysSizeAndBudget_data() {
+    QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("refusal"); // empty: decoded
+    // 300 x 200 points of three bytes do not fit in 100000 bytes, 150 x 100
+    // do; a BMP is decoded whole, four bytes a pixel and a composed copy.
+    QTest::addRow("pngSamplesTooMany") << QByteArray("PNG") << 1 << "at steps of 1 x 1";
+    QTest::addRow("pngSamplesFit") << QByteArray("PNG") << 2 << "";
+    QTest::addRow("bmpWholeTooLarge") << QByteArray("BMP") << 2 << "decoding it whole";
+}
+
 void PictureTests::sampled_overBudget_saysSizeAndBudget() {
+    QFETCH(QByteArray, format);
+    QFETCH(int, step);
+    QFETCH(QString, refusal);
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::gray);
     const PictureFileResult opened =
-        PictureFile::FromBytes(Encode(image, "PNG"), QStringLiteral("grey.png"));
+        PictureFile::FromBytes(Encode(image, format.constData()), QStringLiteral("grey.pic"));
     QVERIFY2(opened.file, qPrintable(opened.error));
-    // 300 x 200 points of three bytes do not fit in 100000 bytes.
-    const SampledPictureResult refused = DecodeSampled(*opened.file, 1, 1, 100000);
-    QVERIFY(!refused.picture);
-    QCOMPARE(refused.failure, PictureFailure::OverBudget);
-    QVERIFY2(refused.error.contains("grey.png") && refused.error.contains("300 x 200") &&
-                 refused.error.contains("1 MiB"),
-             qPrintable(refused.error));
+    const SampledPictureResult sampled = DecodeSampled(*opened.file, step, step, 100000);
+    if (refusal.isEmpty()) {
+        QVERIFY2(sampled.picture, qPrintable(sampled.error));
+        return;
+    }
+    QVERIFY(!sampled.picture);
+    QCOMPARE(sampled.failure, PictureFailure::OverBudget);
+    QVERIFY2(sampled.error.contains("grey.pic") && sampled.error.contains("300 x 200") &&
+                 sampled.error.contains(refusal) && sampled.error.contains("1 MiB"),
+             qPrintable(sampled.error));
 }
 
 QTEST_GUILESS_MAIN(PictureTests)

@@ -1,0 +1,201 @@
+// JPEG pictures read through libjpeg-turbo directly: the rows no sample
+// falls on are skipped, and of the rows read only the sampled pixels are
+// kept. The decoder runs with the settings Qt's JPEG reader gives it (the
+// accurate integer IDCT, smooth chroma upsampling), so every pixel read is
+// the one the whole decode gives.
+
+#include <QImageIOHandler>
+
+#include <csetjmp>
+#include <cstdio> // jpeglib.h needs FILE declared
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "SampledDecoding.h"
+
+namespace glimmora {
+
+namespace {
+
+struct JpegErrors {
+    jpeg_error_mgr manager; // first, so the library's pointer is ours
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+extern "C" void LeaveOnJpegError(j_common_ptr info) {
+    auto* errors = reinterpret_cast<JpegErrors*>(info->err);
+    (*info->err->format_message)(info, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+// Warnings (a damaged or cut-off stream the library makes the best of) are
+// not shown, as Qt's reader only logs them.
+extern "C" void IgnoreJpegMessage(j_common_ptr) {}
+
+class JpegSampler final : public SampledDecoder::Work {
+public:
+    JpegSampler(const PictureFile& file, std::shared_ptr<SampledPicture> lattice)
+        : file_(file), lattice_(std::move(lattice)) {
+        info_.err = jpeg_std_error(&errors_.manager);
+        errors_.manager.error_exit = LeaveOnJpegError;
+        errors_.manager.output_message = IgnoreJpegMessage;
+        errors_.message[0] = '\0';
+        jpeg_create_decompress(&info_);
+        rows = lattice_->Rows();
+        const int transformation = file.Transformation();
+        mirror_ = (transformation & QImageIOHandler::TransformationMirror) != 0;
+        flip_ = (transformation & QImageIOHandler::TransformationFlip) != 0;
+    }
+    ~JpegSampler() override { jpeg_destroy_decompress(&info_); }
+    JpegSampler(const JpegSampler&) = delete;
+    JpegSampler& operator=(const JpegSampler&) = delete;
+
+    enum class Start { Ready, NotFollowed, Failed };
+
+    // Reads the header and starts the decode. NotFollowed for a picture
+    // this decoder does not read as Qt does (CMYK, a size that differs).
+    Start Begin(std::size_t budget) {
+        if (setjmp(errors_.jump) != 0) {
+            Fail();
+            return Start::Failed;
+        }
+        return BeginUnguarded(budget);
+    }
+
+    bool Advance(DecodeClock::time_point deadline) override {
+        if (setjmp(errors_.jump) != 0) {
+            Fail();
+            return true;
+        }
+        return DecodeRows(deadline);
+    }
+
+private:
+    // No object with a destructor may live in the functions below: an error
+    // leaves them by longjmp.
+    Start BeginUnguarded(std::size_t budget) {
+        const QByteArray& bytes = file_.Bytes();
+        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                     static_cast<unsigned long>(bytes.size()));
+        jpeg_read_header(&info_, TRUE);
+        if (info_.out_color_space != JCS_RGB && info_.out_color_space != JCS_GRAYSCALE) {
+            return Start::NotFollowed;
+        }
+        // The size as stored, before the orientation turns it upright.
+        if (static_cast<int>(info_.image_width) != lattice_->Width() ||
+            static_cast<int>(info_.image_height) != lattice_->Height()) {
+            return Start::NotFollowed;
+        }
+        info_.dct_method = JDCT_ISLOW;
+        info_.do_fancy_upsampling = TRUE;
+        // A stream in several scans is held whole as coefficients, two
+        // bytes each, until its last scan has come.
+        const std::uint64_t lattice = SampledPicture::BytesFor(
+            lattice_->Width(), lattice_->Height(), lattice_->StepX(), lattice_->StepY());
+        std::uint64_t held = lattice;
+        if (jpeg_has_multiple_scans(&info_)) {
+            for (int c = 0; c < info_.num_components; ++c) {
+                const jpeg_component_info& component = info_.comp_info[c];
+                held += static_cast<std::uint64_t>(component.width_in_blocks) *
+                        component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+            }
+        }
+        if (held > budget) {
+            // Nothing of the library is called while the message lives.
+            result.failure = PictureFailure::OverBudget;
+            result.error = WholeOverBudgetMessage(file_, held, budget);
+            return Start::Failed;
+        }
+        info_.mem->max_memory_to_use = static_cast<long>(budget - lattice);
+        jpeg_start_decompress(&info_);
+        components_ = info_.output_components;
+        row_.resize(static_cast<std::size_t>(info_.output_width) * components_);
+        return Start::Ready;
+    }
+
+    bool DecodeRows(DecodeClock::time_point deadline) {
+        const int width = lattice_->Width();
+        const int height = lattice_->Height();
+        JSAMPROW row = row_.data();
+        do {
+            if (rowsDone == rows) {
+                // The rest of the stream is read as the whole decode reads
+                // it, so damage after the last sample fails both alike.
+                const JDIMENSION last = info_.output_height - 1;
+                if (info_.output_scanline < last) {
+                    jpeg_skip_scanlines(&info_, last - info_.output_scanline);
+                }
+                if (info_.output_scanline < info_.output_height) {
+                    jpeg_read_scanlines(&info_, &row, 1);
+                }
+                jpeg_finish_decompress(&info_);
+                result.picture = std::move(lattice_);
+                return true;
+            }
+            // Upside down the sampled rows come from the bottom up; the file
+            // is read from the top down all the same.
+            const int j = flip_ ? rows - 1 - rowsDone : rowsDone;
+            const int y = j * lattice_->StepY();
+            const auto sourceRow = static_cast<JDIMENSION>(flip_ ? height - 1 - y : y);
+            if (sourceRow > info_.output_scanline) {
+                jpeg_skip_scanlines(&info_, sourceRow - info_.output_scanline);
+            }
+            jpeg_read_scanlines(&info_, &row, 1);
+            for (int i = 0; i < lattice_->Columns(); ++i) {
+                const int x = i * lattice_->StepX();
+                const std::size_t at =
+                    static_cast<std::size_t>(mirror_ ? width - 1 - x : x) * components_;
+                Colour colour;
+                if (components_ == 1) {
+                    colour = static_cast<Colour>(row_[at] * 0x010101);
+                } else {
+                    colour =
+                        static_cast<Colour>(row_[at] | (row_[at + 1] << 8) | (row_[at + 2] << 16));
+                }
+                lattice_->SetPoint(i, j, colour);
+            }
+            ++rowsDone;
+        } while (DecodeClock::now() < deadline);
+        return false;
+    }
+
+    void Fail() {
+        result.failure = PictureFailure::Unreadable;
+        result.error = UnreadableMessage(file_, QString::fromLocal8Bit(errors_.message));
+    }
+
+    const PictureFile& file_;
+    std::shared_ptr<SampledPicture> lattice_;
+    jpeg_decompress_struct info_{};
+    JpegErrors errors_{};
+    std::vector<JSAMPLE> row_;
+    std::size_t components_ = 3;
+    bool mirror_ = false;
+    bool flip_ = false;
+};
+
+} // namespace
+
+std::unique_ptr<SampledDecoder::Work> JpegWork(const PictureFile& file,
+                                               const std::shared_ptr<SampledPicture>& lattice,
+                                               std::size_t budget) {
+    // A quarter turn swaps rows and columns: the sampled pixels of a row of
+    // the art would lie in every row of the file.
+    if (file.Transformation() & QImageIOHandler::TransformationRotate90) {
+        return nullptr;
+    }
+    auto sampler = std::make_unique<JpegSampler>(file, lattice);
+    switch (sampler->Begin(budget)) {
+    case JpegSampler::Start::Ready:
+        return sampler;
+    case JpegSampler::Start::NotFollowed:
+        return nullptr;
+    case JpegSampler::Start::Failed:
+        break;
+    }
+    return FailedWork(sampler->result.failure, sampler->result.error);
+}
+
+} // namespace glimmora
