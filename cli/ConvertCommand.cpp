@@ -17,6 +17,7 @@
 #include "core/ConversionJob.h"
 #include "core/Scale.h"
 #include "output/Documents.h"
+#include "platform/Picture.h"
 
 namespace glimmora {
 
@@ -217,15 +218,15 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
     const std::string shownDocument =
         job.document ? ShownName(*job.document) : std::string("standard output");
     try {
-        PictureInput::Opened opened = PictureInput::Open(job.picture);
-        if (!opened.picture) {
+        const OpenedPicture opened = OpenPicture(job.picture);
+        if (!opened.file) {
             return Fail(err, kExitFailed, opened.error);
         }
-        PictureInput& picture = *opened.picture;
+        const PictureFile& picture = *opened.file;
         const ScaleProposal steps = StepsFor(request, plan, picture.Width(), picture.Height());
         std::string error;
         const std::shared_ptr<const PixelSource> pixels =
-            picture.Decode(std::stoi(steps.across), std::stoi(steps.down), error);
+            DecodePicture(picture, std::stoi(steps.across), std::stoi(steps.down), error);
         if (!pixels) {
             return Fail(err, kExitFailed, error);
         }

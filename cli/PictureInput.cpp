@@ -1,14 +1,10 @@
 #include "PictureInput.h"
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
-
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "Messages.h"
 #include "platform/Picture.h"
@@ -17,10 +13,21 @@ namespace glimmora {
 
 namespace {
 
+// The picture layer speaks QString; the converter's messages are the
+// system's bytes. A name goes over as Latin-1, one character a byte, and
+// the sentence comes back the same way, so a name that is not UTF-8 is
+// shown as it is (the sentences around it are ASCII).
+QString ToShown(const std::string& systemPath) {
+    return QString::fromLatin1(ShownPictureName(systemPath));
+}
+std::string FromShown(const QString& sentence) {
+    return sentence.toLatin1().toStdString();
+}
+
 // While it lives, whatever is written to the process's error stream goes
-// nowhere. The PNG decoder prints its own complaint about a damaged file
-// there, beside Qt's message system; the converter says it in one line of
-// its own.
+// nowhere. Qt's PNG reader leaves libpng's own complaint about a damaged
+// file ("libpng error: ...") to go there, beside Qt's message system; the
+// converter says it in one line of its own.
 class SilencedErrorStream {
 public:
     SilencedErrorStream() {
@@ -48,113 +55,59 @@ private:
     int saved_ = -1;
 };
 
-// All the bytes of fd; false with errno on failure.
-bool ReadAll(int fd, QByteArray& bytes) {
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            return true;
-        }
-        bytes.append(buffer, got);
-    }
-}
-
 } // namespace
 
 std::string ShownPictureName(const std::string& systemPath) {
     return systemPath == "-" ? std::string("standard input") : ShownName(systemPath);
 }
 
-PictureInput::Opened PictureInput::Open(const std::string& systemPath) {
-    Opened opened;
-    const std::string shown = ShownPictureName(systemPath);
-    QByteArray bytes;
-    std::optional<FileIdentity> identity;
+OpenedPicture OpenPicture(const std::string& systemPath) {
+    OpenedPicture opened;
+    PictureFileResult result;
     if (systemPath == "-") {
-        struct stat status {};
-        if (::fstat(STDIN_FILENO, &status) == 0 && S_ISREG(status.st_mode)) {
-            identity = FileIdentity{status.st_dev, status.st_ino};
+        QByteArray bytes;
+        char chunk[64 * 1024];
+        for (;;) {
+            const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                opened.error = "Standard input cannot be read: " + ReasonFor(errno) + ".";
+                return opened;
+            }
+            if (got == 0) {
+                break;
+            }
+            bytes.append(chunk, got);
         }
-        if (!ReadAll(STDIN_FILENO, bytes)) {
-            opened.error = shown + " cannot be read: " + ReasonFor(errno) + ".";
-            return opened;
-        }
-    } else {
-        // Not blocking: opening a pipe with no writer would wait for one.
-        const int fd = ::open(systemPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd < 0) {
-            opened.error = shown + " cannot be read: " + ReasonFor(errno) + ".";
-            return opened;
-        }
-        struct stat status {};
-        const bool known = ::fstat(fd, &status) == 0;
-        if (known && S_ISDIR(status.st_mode)) {
-            ::close(fd);
-            opened.error = shown + " is a folder, not a picture.";
-            return opened;
-        }
-        if (known && !S_ISREG(status.st_mode)) {
-            ::close(fd);
-            opened.error = shown + " is not a regular file (a device or a pipe), not a picture.";
-            return opened;
-        }
-        identity = FileIdentity{status.st_dev, status.st_ino};
-        const bool read = known && ReadAll(fd, bytes);
-        const int error = errno;
-        ::close(fd);
-        if (!read) {
-            opened.error = shown + " cannot be read: " + ReasonFor(error) + ".";
-            return opened;
-        }
-    }
-
-    // The decoder reads a named file: the bytes go into one of its own, with
-    // the picture's suffix for the types that are known by it alone.
-    const QString suffix = QFileInfo(QString::fromUtf8(systemPath)).suffix();
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/glimmora-convert-XXXXXX") +
-                        (suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix));
-    if (!copy.open() || copy.write(bytes) != bytes.size() || !copy.flush()) {
-        opened.error = shown + " cannot be read: " + copy.errorString().toStdString() + ".";
-        return opened;
-    }
-    bytes = QByteArray();
-    PictureLoadResult loaded;
-    {
         const SilencedErrorStream silence;
-        loaded = LoadPictureFile(copy.fileName());
+        result = PictureFile::FromBytes(std::move(bytes), ToShown(systemPath));
+    } else {
+        const SilencedErrorStream silence;
+        result = PictureFile::Open(systemPath, ToShown(systemPath));
     }
-    if (!loaded.picture) {
-        std::string error = loaded.error.toStdString();
-        const std::string copyName = copy.fileName().toStdString();
-        if (const std::size_t at = error.find(copyName); at != std::string::npos) {
-            error.replace(at, copyName.size(), shown);
-        }
-        opened.error = error;
-        return opened;
+    opened.file = result.file;
+    if (!opened.file) {
+        opened.error = FromShown(result.error);
     }
-    if (loaded.picture->Width() <= 0 || loaded.picture->Height() <= 0) {
-        // Decoded, but the pixels could not be held.
-        opened.error = "Not enough memory to read " + shown + ".";
-        return opened;
-    }
-    PictureInput picture;
-    picture.width_ = loaded.picture->Width();
-    picture.height_ = loaded.picture->Height();
-    picture.identity_ = identity;
-    picture.surface_ = loaded.picture;
-    opened.picture = std::move(picture);
     return opened;
 }
 
-std::shared_ptr<const PixelSource> PictureInput::Decode(int, int, std::string&) {
-    return surface_;
+std::shared_ptr<const PixelSource> DecodePicture(const PictureFile& file, int stepAcross,
+                                                 int stepDown, std::string& error) {
+    SampledPictureResult result;
+    {
+        const SilencedErrorStream silence;
+        result = DecodeSampled(file, stepAcross, stepDown);
+    }
+    if (result.failure == PictureFailure::OutOfMemory) {
+        error = "Not enough memory to convert " + FromShown(file.ShownName()) +
+                "; a larger scale needs less.";
+    } else if (!result.picture) {
+        error = FromShown(result.error);
+    }
+    return result.picture;
 }
 
 } // namespace glimmora

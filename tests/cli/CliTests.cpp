@@ -974,7 +974,11 @@ void CliTests::fileNames_areTheSystemsBytes() {
     ::unlink(output.c_str());
     QCOMPARE(bytes, QByteArray("9 \r9 \r\r\n"));
 
-    // A name with line breaks and control characters still gives one line.
+    // Messages name a file by the same bytes; line breaks and control
+    // characters are escaped so that a message stays one line.
+    const Run latin1 = RunConvertBytes({picture});
+    QCOMPARE(latin1.exitCode, 1);
+    QVERIFY2(latin1.err.contains("/caf\xe9.png cannot be read: "), latin1.err.constData());
     const Run missing = RunConvertBytes({folder + "/a\nb\x01.png"});
     QCOMPARE(missing.exitCode, 1);
     QVERIFY2(IsOneLine(missing.err), missing.err.constData());
