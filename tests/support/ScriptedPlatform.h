@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/QtTickSource.h"
 
 namespace glimmora::testing {
 
@@ -77,6 +78,9 @@ public:
     QStringList clipboard; // every text put on it, in order
     QStringList fonts{"Arial", "MS Sans Serif", "Tahoma", "Courier New"};
     std::vector<ManualTickSource*> tickSources; // owned by their windows
+    // The program's own timers instead of ManualTickSource, for a test that
+    // runs the event loop.
+    bool realTicks = false;
 
     std::optional<QString> GetOpenFileName(QWidget*) override {
         ++openDialogs;
@@ -120,6 +124,9 @@ public:
     }
     void SetClipboardText(const QString& text) override { clipboard.append(text); }
     std::unique_ptr<TickSource> CreateTickSource() override {
+        if (realTicks) {
+            return std::make_unique<QtTickSource>();
+        }
         auto source = std::make_unique<ManualTickSource>();
         tickSources.push_back(source.get());
         return source;

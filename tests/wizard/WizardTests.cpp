@@ -104,7 +104,10 @@ struct Fixture {
     WizardSession session{platform};
     QTemporaryDir dir;
 
-    Fixture() { session.Open(); }
+    explicit Fixture(bool realTicks = false) {
+        platform.realTicks = realTicks;
+        session.Open();
+    }
 
     frmWizard* W() const { return session.Wizard(); }
     glimmora::ProgramState& State() { return session.State(); }
@@ -224,6 +227,7 @@ private slots:
     void conversion_cleanText_oneCharacterRamp();
     void conversion_colouredMode_exactArtText();
     void conversion_oneStepPerTick();
+    void conversion_realTimer_keepsTheFinishedArt();
     void conversion_outOfMemory_saysSoAndGoesBackToScale();
     void lineEnd_showsCounterBarAndTimeLeft();
     void lineEnd_lastLineOvershoots_barCutAndDone();
@@ -922,6 +926,20 @@ void WizardTests::conversion_oneStepPerTick() {
     QCOMPARE(engine->CellRow(), 1);
     QCOMPARE(f.Text("lblLine"), QStringLiteral("1 of 3"));
     QCOMPARE(f.Timer1().FireUntilStopped(), 14L);
+}
+
+void WizardTests::conversion_realTimer_keepsTheFinishedArt() {
+    // On the program's own timer, whose ticks come back to back: no tick
+    // after the last one finishes the art again (which would empty it).
+    Fixture f(true);
+    f.ChoosePicture(Solid(3, 2, Qt::black));
+    f.ToScalePage();
+    QSignalSpy finished(f.W(), &frmWizard::conversionFinished);
+    f.Convert(QStringLiteral("1"), QStringLiteral("1"));
+    QTRY_COMPARE(finished.count(), 1);
+    QTest::qWait(30);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(f.State().ArtBuffer, std::string("999\r999\r"));
 }
 
 void WizardTests::conversion_outOfMemory_saysSoAndGoesBackToScale() {

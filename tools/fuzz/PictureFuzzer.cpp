@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -35,9 +36,11 @@ using glimmora::DocumentWriter;
 using glimmora::OutputFormat;
 using glimmora::PixelSource;
 
-// A promise the program broke: stop here, so that libFuzzer keeps the input.
-void Require(bool promise) {
+// A promise the program broke: say which and stop here, so that libFuzzer
+// keeps the input.
+void Require(bool promise, const char* what) {
     if (!promise) {
+        std::fprintf(stderr, "broken: %s\n", what);
         std::abort();
     }
 }
@@ -85,7 +88,7 @@ std::string Art(const ConversionInputs& inputs, const PixelSource& picture, int 
     for (std::int64_t step = 0; step < cells && !engine.IsFinished(); ++step) {
         engine.Step();
     }
-    Require(engine.IsFinished());
+    Require(engine.IsFinished(), "the engine finishes within the picture's cells");
     return engine.TakeArtText();
 }
 
@@ -118,9 +121,9 @@ void CheckDocuments(const Choices& choices, std::string_view art) {
     writer.WriteArt({});
     writer.WriteArt(art.substr(cut));
     writer.Finish();
-    Require(pieces == whole);
+    Require(pieces == whole, "a document written in pieces is the document written whole");
     if (choices.format == OutputFormat::Rtf) {
-        Require(BracesBalance(whole));
+        Require(BracesBalance(whole), "the braces of an RTF document balance");
     }
 }
 
@@ -133,7 +136,8 @@ void Run(const Choices& choices, const QByteArray& bytes) {
     const glimmora::PictureFile& file = *opened.file;
     const int width = file.Width();
     const int height = file.Height();
-    Require(width > 0 && height > 0 && width <= 32767 && height <= 32767);
+    Require(width > 0 && height > 0 && width <= 32767 && height <= 32767,
+            "an opened picture has a size");
     if (std::int64_t{width} * height > kMaxPixels) {
         return;
     }
@@ -142,7 +146,7 @@ void Run(const Choices& choices, const QByteArray& bytes) {
     const glimmora::SampledPictureResult sampled =
         glimmora::DecodeSampled(file, stepX, stepY, kBudget);
     if (!sampled.picture) {
-        Require(!sampled.error.isEmpty());
+        Require(!sampled.error.isEmpty(), "a refused decode says why");
         return;
     }
 
@@ -161,10 +165,12 @@ void Run(const Choices& choices, const QByteArray& bytes) {
         if (whole.picture) {
             for (int y = 0; y < height; y += stepY) {
                 for (int x = 0; x < width; x += stepX) {
-                    Require(sampled.picture->GetPixel(x, y) == whole.picture->GetPixel(x, y));
+                    Require(sampled.picture->GetPixel(x, y) == whole.picture->GetPixel(x, y),
+                            "the samples hold the whole decode's colours");
                 }
             }
-            Require(Art(inputs, *whole.picture, width, height) == art);
+            Require(Art(inputs, *whole.picture, width, height) == art,
+                    "the art of the samples is the art of the whole decode");
         }
     }
     CheckDocuments(choices, art);
