@@ -502,9 +502,20 @@ PictureLoadResult DecodeWhole(const PictureFile& file, std::size_t budget) {
     }
     QImageReader::setAllocationLimit(static_cast<int>(
         std::min<std::uint64_t>(budget / (1024 * 1024) + 1, std::numeric_limits<int>::max())));
+    // A damaged picture may end before its last row, and some readers (BMP)
+    // then leave the rows they never reached as the memory held them: the
+    // art would show leftovers of memory, different at every run. Read into
+    // a white picture of the reader's size and format, which the reader
+    // fills in place, so that such rows are white.
     QImage decoded;
     try {
-        decoded = reader->read(); // the first frame of an animation
+        if (format != QImage::Format_Invalid && reader->size().isValid()) {
+            decoded = QImage(reader->size(), format);
+            decoded.fill(Qt::white);
+        }
+        if (!reader->read(&decoded)) { // the first frame of an animation
+            decoded = QImage();
+        }
     } catch (const std::bad_alloc&) {
         result.failure = PictureFailure::OutOfMemory;
         result.error = OutOfMemoryMessage(file);

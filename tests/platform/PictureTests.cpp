@@ -138,6 +138,7 @@ private slots:
     void sampled_readsTheLatticeOnly();
     void sampled_overBudget_saysSizeAndBudget_data();
     void sampled_overBudget_saysSizeAndBudget();
+    void truncatedBmp_missingRowsAreWhite();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -517,6 +518,27 @@ void PictureTests::sampled_overBudget_saysSizeAndBudget() {
     QVERIFY2(sampled.error.contains("grey.pic") && sampled.error.contains("300 x 200") &&
                  sampled.error.contains(refusal) && sampled.error.contains("1 MiB"),
              qPrintable(sampled.error));
+}
+
+void PictureTests::truncatedBmp_missingRowsAreWhite() {
+    // A BMP cut off half-way: Qt's reader stops at the end of the data and
+    // keeps the rows it read (stored bottom first). The rows it never
+    // reached read white, not as whatever the memory held.
+    QImage image(4, 64, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const QByteArray bmp = Encode(image, "BMP");
+    const PictureFileResult opened =
+        PictureFile::FromBytes(bmp.left(bmp.size() / 2), QStringLiteral("cut.bmp"));
+    QVERIFY2(opened.file, qPrintable(opened.error));
+    const PictureLoadResult whole = DecodeWhole(*opened.file);
+    QVERIFY2(whole.picture, qPrintable(whole.error));
+    const SampledPictureResult sampled = DecodeSampled(*opened.file, 1, 1);
+    QVERIFY2(sampled.picture, qPrintable(sampled.error));
+    for (const PixelSource* picture : {static_cast<const PixelSource*>(whole.picture.get()),
+                                       static_cast<const PixelSource*>(sampled.picture.get())}) {
+        QCOMPARE(picture->GetPixel(3, 0), Colour(0xFFFFFF));
+        QCOMPARE(picture->GetPixel(0, 63), Colour(0x000000));
+    }
 }
 
 QTEST_GUILESS_MAIN(PictureTests)
