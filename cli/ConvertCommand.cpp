@@ -130,23 +130,26 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
         toFolder = several || isFolder || output->ends_with('/');
     }
 
-    bool terminal = false;
+    // Art for a terminal: text as wide as the terminal, in colour unless a
+    // format was asked for.
+    const bool toTerminal = toStream && !several && outIsTerminal;
+    bool colourForTerminal = false;
     if (request.format) {
         plan.format = *request.format;
     } else if (output && !toStream && !toFolder && FormatOfName(*output)) {
         plan.format = *FormatOfName(*output);
-    } else if (!output && !several && outIsTerminal) {
+    } else if (toTerminal && !output) {
         plan.format = ConvertFormat::Text;
-        terminal = true;
+        colourForTerminal = true;
     } else if (request.colour) {
         plan.format = ConvertFormat::Text;
     }
-    plan.colour = request.colour || terminal;
+    plan.colour = request.colour || colourForTerminal;
     if (plan.colour && plan.format != ConvertFormat::Text) {
         return std::string("--color is for -f text.");
     }
     plan.columns = request.columns;
-    if (terminal && !plan.columns && !request.scaleAcross) {
+    if (toTerminal && plan.format == ConvertFormat::Text && !plan.columns && !request.scaleAcross) {
         plan.columns = terminalColumns;
     }
 

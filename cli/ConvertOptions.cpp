@@ -21,7 +21,8 @@ constexpr std::array<std::string_view, 3> kDescription = {
     "beside its picture, or into the folder -o names, named after the picture with the format's "
     "extension (photo.jpg gives photo.rtf); a picture that fails does not stop the others.",
     "When standard output is a terminal and neither -f nor -o is given, the art is written as "
-    "coloured text as wide as the terminal. Pipes and files get the wizard's defaults.",
+    "coloured text. Text written to a terminal is as wide as the terminal unless -s or "
+    "--columns is given. Pipes and files get the wizard's defaults.",
     "A file is replaced only once the whole document is written: a failure leaves it as it "
     "was. A link is followed and kept; a device or pipe is written into.",
 };

@@ -136,6 +136,12 @@ std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::s
         return std::make_unique<OutputTarget>(Opened(), Mode::Direct, fd);
     }
 
+    // A file the user may not write to is not replaced either, though the
+    // folder would allow putting a new one in its place.
+    if (exists && ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        reason = OutputReason(errno);
+        return nullptr;
+    }
     std::string temp;
     const int fd = MakeFileBeside(target, temp);
     if (fd >= 0) {

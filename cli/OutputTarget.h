@@ -14,7 +14,8 @@ namespace glimmora {
 // - a regular file (or a name not yet taken) is written as a new file beside
 //   it and renamed over it once all of it is written; a failure leaves the
 //   old file as it was. The new file gets the old one's permission bits, and
-//   its owner where the system allows;
+//   its owner where the system allows. A file the user may not write to is
+//   refused, as writing into it would be;
 // - a symbolic link is followed, and the file it leads to is written; the
 //   link stays;
 // - a writable file in a folder where no new file can be made is written in

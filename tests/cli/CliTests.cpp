@@ -545,6 +545,8 @@ void CliTests::terminal_getsColourTextAsWideAsItIs_data() {
         << QStringList{"-s", "6x8"} << QStringList{"-f", "text", "--color", "-s", "6x8"};
     QTest::addRow("formatGiven_theDocument")
         << QStringList{"-f", "rtf"} << QStringList{"-f", "rtf"};
+    QTest::addRow("textGiven_plainAtTheWidth")
+        << QStringList{"-f", "text", "-o", "-"} << QStringList{"-f", "text", "--columns", "25"};
 }
 
 void CliTests::terminal_getsColourTextAsWideAsItIs() {
@@ -748,6 +750,7 @@ enum class Target {
     FileSizeLimit,        // a write that fails half-way
     InPlace,              // no new file can be made in its folder
     InPlaceFileSizeLimit, // in place, failing half-way: the old bytes back
+    FileWithoutPermission,
     FolderWithoutPermission,
     PictureWithoutPermission,
     ThePictureItself,
@@ -775,6 +778,9 @@ void CliTests::outputTarget_safety_data() {
     QTest::addRow("folderNotWritable_fileWrittenInPlace") << int(Target::InPlace) << 0 << "";
     QTest::addRow("inPlace_failsHalfWay_oldBytesBack")
         << int(Target::InPlaceFileSizeLimit) << 1 << "art.rtf cannot be written: the file would";
+    QTest::addRow("fileNotWritable_notReplaced") << int(Target::FileWithoutPermission) << 1
+                                                 << "art.rtf cannot be written: permission "
+                                                    "denied.";
     QTest::addRow("folderNotWritable_permissionDenied") << int(Target::FolderWithoutPermission) << 1
                                                         << "new.rtf cannot be written: permission "
                                                            "denied.";
@@ -860,6 +866,12 @@ void CliTests::outputTarget_safety() {
             output = dir_->filePath("new.rtf");
         }
         break;
+    case Target::FileWithoutPermission:
+        // The folder is the user's, the file is not.
+        setup.child = ChildOptions::Unprivileged();
+        QVERIFY(HandToUnprivileged(dir_->path()));
+        QVERIFY(::chmod(path(art).constData(), 0444) == 0);
+        break;
     case Target::PictureWithoutPermission:
         setup.child = ChildOptions::Unprivileged();
         QVERIFY(::chmod(path(dir_->path()).constData(), 0777) == 0);
@@ -944,6 +956,7 @@ void CliTests::outputTarget_safety() {
         break;
     case Target::FileSizeLimit:
     case Target::InPlaceFileSizeLimit:
+    case Target::FileWithoutPermission:
     case Target::FolderWithoutPermission:
     case Target::PictureWithoutPermission:
     case Target::ThePictureItself:
