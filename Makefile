@@ -50,7 +50,7 @@ fuzz:
 	@QT_QPA_PLATFORM=offscreen $(FUZZ_DIR)/bin/glimmora-fuzz-seeds $(FUZZ_DIR)/seeds
 	cd $(FUZZ_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		bin/glimmora-fuzz-picture -max_total_time=$(FUZZ_SECONDS) -timeout=20 \
-		-rss_limit_mb=3072 corpus seeds
+		-rss_limit_mb=3072 -malloc_limit_mb=16384 corpus seeds
 
 clean:
 	rm -rf $(BUILD_DIR)

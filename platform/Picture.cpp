@@ -301,7 +301,15 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     if (!size.isValid()) {
         // The header does not tell: the size is the decoded picture's.
         QImageReader::setAllocationLimit(static_cast<int>(kPictureMemoryBudget / (1024 * 1024)));
-        const QImage decoded = reader->read();
+        QImage decoded;
+        try {
+            // Some readers (ICNS) allocate what a length in the file claims.
+            decoded = reader->read();
+        } catch (const std::bad_alloc&) {
+            result.failure = PictureFailure::OutOfMemory;
+            result.error = OutOfMemoryMessage(*file);
+            return result;
+        }
         if (decoded.isNull()) {
             result.failure = PictureFailure::Unreadable;
             result.error = UnreadableMessage(*file, reader->errorString());
