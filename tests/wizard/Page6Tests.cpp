@@ -18,6 +18,7 @@
 #include "output/ArtViewer.h"
 #include "output/Documents.h"
 #include "output/Form3.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ScriptedPlatform.h"
 #include "tests/support/TestFiles.h"
 #include "wizard/ClickArea.h"
@@ -30,9 +31,13 @@ using glimmora::frmWizard;
 using glimmora::OutputFormat;
 using glimmora::ProgramState;
 using glimmora::testing::Bytes;
+using glimmora::testing::ChildExit;
+using glimmora::testing::ChildOptions;
 using glimmora::testing::ManualTickSource;
 using glimmora::testing::ReadAll;
+using glimmora::testing::RunInChild;
 using glimmora::testing::ScriptedPlatform;
+using glimmora::testing::WriteFile;
 
 Q_DECLARE_METATYPE(OutputFormat)
 
@@ -141,7 +146,7 @@ struct Session {
 // Picture, format, style, scale one pixel a cell, the whole conversion, and
 // on to page 6.
 void DriveToPage6(Session& session, const QString& picture, OutputFormat format,
-                  const QString& word = QStringLiteral("GLIMMORA")) {
+                  const QString& word = QStringLiteral("GLIMMORA"), int lines = kPictureHeight) {
     session.wizard->show();
     QVERIFY(QTest::qWaitForWindowExposed(session.wizard.get()));
     session.platform.openAnswers.push_back(picture);
@@ -166,8 +171,7 @@ void DriveToPage6(Session& session, const QString& picture, OutputFormat format,
     QVERIFY(timer.FireUntilStopped(1000000) > 0);
     session.Click(QStringLiteral("cmdNext"));
     QCOMPARE(session.wizard->CurrentStep(), 6);
-    QCOMPARE(QString::fromStdString(session.state.ArtBuffer).count(QLatin1Char('\r')),
-             kPictureHeight);
+    QCOMPARE(QString::fromStdString(session.state.ArtBuffer).count(QLatin1Char('\r')), lines);
 }
 
 void AddFormatRows() {
@@ -192,12 +196,50 @@ private slots:
         QVERIFY(WritePicture(picture_));
     }
 
-    void save_bytesOfTheConvertedArt_data() { AddFormatRows(); }
+    // The whole document for a 2 x 2 picture, black and white crosswise,
+    // with the style page as it comes for the format (RTF and HTML text:
+    // Arial 5 points on white) and the word "<&", written out by hand;
+    // glimmora-convert given the same choices writes the same bytes.
+    void save_bytesOfTheConvertedArt_data() {
+        QTest::addColumn<OutputFormat>("format");
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QByteArray>("expected");
+        const auto page = [](const QByteArray& style, const QByteArray& face,
+                             const QByteArray& art) {
+            return "<HTML>\r\n<HEAD>\r\n<title>Ascii Art By Glimmora</title>\r\n"
+                   "<STYLE TYPE=\"text/css\">\r\nbody {" +
+                   style + "}\r\n</STYLE><pre>\r\n</HEAD>\r\n<BODY>\r\n<font face=\"" + face +
+                   "\">\r\n" + art + "\r\n</font></pre>\r\n</BODY>\r\n</HTML>\r\n";
+        };
+        QTest::addRow("cleanText")
+            << OutputFormat::CleanText << ".txt" << QByteArray("9 \r 9\r\r\n");
+        QTest::addRow("rtf") << OutputFormat::Rtf << ".rtf"
+                             << QByteArray("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1053{"
+                                           "\\fonttbl{\\f0\\fswiss\\fcharset0Arial;}}\r\n"
+                                           "{\\*\\generator OrvanelLumetra2.0;}\\viewkind4\\uc1"
+                                           "\\pard\\f0\\fs10\r\n9  \\par\r  9\\par\r\r\n}\r\n");
+        QTest::addRow("htmlText")
+            << OutputFormat::HtmlText << ".html"
+            << page("background-color: #FFFFFF; font-size:5pt; line-height:5pt", "Arial",
+                    "9&nbsp;&nbsp;<BR>&nbsp;&nbsp;9<BR>");
+        QTest::addRow("htmlColoured")
+            << OutputFormat::HtmlColoredText << ".html"
+            << page("background-color: #000000; font-size:8pt; line-height:8pt", "Tahoma",
+                    "<font color=\"#000000\">&lt;</font><font color=\"#FFFFFF\">&amp;</font><BR>"
+                    "<font color=\"#FFFFFF\">&lt;</font><font color=\"#000000\">&amp;</font><BR>");
+    }
     void save_bytesOfTheConvertedArt() {
         QFETCH(OutputFormat, format);
         QFETCH(QString, extension);
+        QFETCH(QByteArray, expected);
+        QImage cross(2, 2, QImage::Format_RGB32);
+        cross.fill(Qt::white);
+        cross.setPixel(0, 0, qRgb(0, 0, 0));
+        cross.setPixel(1, 1, qRgb(0, 0, 0));
+        const QString picture = folder_->filePath(QStringLiteral("cross.png"));
+        QVERIFY(cross.save(picture));
         Session session;
-        DriveToPage6(session, picture_, format);
+        DriveToPage6(session, picture, format, QStringLiteral("<&"), 2);
         const std::string art = session.state.ArtBuffer;
         const QString chosen = folder_->filePath(QStringLiteral("art"));
 
@@ -205,13 +247,12 @@ private slots:
 
         QCOMPARE(session.platform.saveRequests.size(), std::size_t{1});
         QCOMPARE(session.platform.saveRequests[0].filter, QLatin1Char('*') + extension);
-        QCOMPARE(session.platform.saveRequests[0].proposedName, QStringLiteral("photo"));
+        QCOMPARE(session.platform.saveRequests[0].proposedName, QStringLiteral("cross"));
         const QByteArray saved = ReadAll(chosen + extension);
-        QCOMPARE(saved, Bytes(glimmora::SaveBytes(format, art, session.Style())));
+        QCOMPARE(saved, expected);
         QVERIFY(session.platform.criticals.empty());
         QCOMPARE(session.state.ArtBuffer, art);
 
-        // The command line makes the same file from the same picture.
         const QString cli =
             QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/glimmora-convert");
         if (!QFile::exists(cli)) {
@@ -219,7 +260,7 @@ private slots:
         }
         const QString written = folder_->filePath(QStringLiteral("cli") + extension);
         QProcess process;
-        process.start(cli, QStringList{picture_, QStringLiteral("-o"), written} +
+        process.start(cli, QStringList{picture, QStringLiteral("-o"), written} +
                                session.CliOptions(format));
         QVERIFY(process.waitForFinished(30000));
         QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
@@ -294,6 +335,36 @@ private slots:
         QCOMPARE(session.platform.criticals.size(), std::size_t{1});
     }
 
+    // A disk that fills up half-way through the save (a file-size limit in
+    // a child process): the user hears it, and the target is as it was.
+    void save_failsHalfWay_leavesTheTargetAsItWas_data() {
+        QTest::addColumn<bool>("existing");
+        QTest::addRow("newFile") << false;
+        QTest::addRow("existingFile_added") << true;
+    }
+    void save_failsHalfWay_leavesTheTargetAsItWas() {
+        QFETCH(bool, existing);
+        Session session;
+        DriveToPage6(session, picture_, OutputFormat::Rtf);
+        const QString target = folder_->filePath(QStringLiteral("art.rtf"));
+        if (existing) {
+            QVERIFY(WriteFile(target, "before"));
+        }
+        const QStringList before = QDir(folder_->path()).entryList(QDir::Files);
+        session.platform.questionAnswers.push_back(true); // add to the end
+        const ChildExit child = RunInChild(
+            [&session, &target] {
+                session.Save(target);
+                return session.platform.criticals.size() == 1 &&
+                       session.platform.criticals[0].title == QStringLiteral("Save") &&
+                       session.wizard->CurrentStep() == 6;
+            },
+            ChildOptions::FileSizeLimit(100));
+        QVERIFY(child.Passed());
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), before);
+        QCOMPARE(ReadAll(target), existing ? QByteArray("before") : QByteArray());
+    }
+
     void copy_theArtByteForByte_data() { AddFormatRows(); }
     void copy_theArtByteForByte() {
         QFETCH(OutputFormat, format);
@@ -331,7 +402,8 @@ private slots:
         session.Click(QStringLiteral("cmdPrint"));
         QVERIFY(session.platform.printed.isEmpty());
         QCOMPARE(session.platform.criticals.size(), 1u);
-        QCOMPARE(session.platform.criticals.front().text, QStringLiteral("No printer is installed."));
+        QCOMPARE(session.platform.criticals.front().text,
+                 QStringLiteral("No printer is installed."));
         QVERIFY(session.platform.questions.empty());
     }
 
