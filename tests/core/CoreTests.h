@@ -15,8 +15,6 @@ private slots:
     void grayScaleOfGreys();
     void colorToHex_data();
     void colorToHex();
-    void colorToHexIntoMatchesColorToHex_data();
-    void colorToHexIntoMatchesColorToHex();
     void rampIndexForGrey_data();
     void rampIndexForGrey();
 

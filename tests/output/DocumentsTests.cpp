@@ -484,6 +484,8 @@ void DocumentsTests::windows1252_data() {
     QTest::addRow("truncatedSequenceAtEnd") << QByteArray("a\xe2\x82") << QByteArray("a?");
     QTest::addRow("truncatedSequenceBeforeAscii") << QByteArray("\xe2\x82z") << QByteArray("?z");
     QTest::addRow("overlongSlash") << QByteArray("\xc0\xaf") << QByteArray("??");
+    QTest::addRow("overlong3_eAcute") << QByteArray("\xe0\x83\xa9") << QByteArray("???");
+    QTest::addRow("overlong4_euro") << QByteArray("\xf0\x82\x82\xac") << QByteArray("????");
     QTest::addRow("surrogate") << QByteArray("\xed\xa0\x80") << QByteArray("???");
     QTest::addRow("aboveUnicode") << QByteArray("\xf4\x90\x80\x80") << QByteArray("????");
     QTest::addRow("longAsciiThenAccent")

@@ -430,6 +430,12 @@ private slots:
         session.Click(QStringLiteral("cmdArt"));
         QCOMPARE(session.viewer.Window(), viewer);
         QCOMPARE(viewer->TextPointSize(), 8.0);
+        // ... and brings it back when it was minimised.
+        viewer->showMinimized();
+        QVERIFY(viewer->isMinimized());
+        session.Click(QStringLiteral("cmdArt"));
+        QVERIFY(!viewer->isMinimized());
+        QVERIFY(viewer->isVisible());
 
         // Closed, it opens afresh.
         QPointer<glimmora::Form3> closed = viewer;

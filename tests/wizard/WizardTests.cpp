@@ -1312,9 +1312,9 @@ void WizardTests::hover_nextDisabledWhileLit_losesItsLight() {
 
 void WizardTests::hover_browseButtonAndListedLabels() {
     Fixture f;
-    const char* resetting[] = {"Label9",  "Label5",   "Label2",   "Label4",
-                               "Label3",  "txtImage", "txtWidth", "txtHeight",
-                               "lblSteg", "lblDesc",  "Picture3", "Frame1"};
+    const char* resetting[] = {"Label9",   "Label5",   "Label2",    "Label4",  "Label3",
+                               "txtImage", "txtWidth", "txtHeight", "lblSteg", "lblDesc",
+                               "Picture3", "Frame1",   "Frame10"};
     for (const char* control : resetting) {
         MoveMouseOver(f.Get("cmdBrowse"));
         QVERIFY(f.Visible("imgBrowse2"));
