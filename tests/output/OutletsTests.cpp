@@ -460,6 +460,22 @@ private slots:
         QCOMPARE(all, expected);
         QCOMPARE(PageLines(pages[1]).value(0),
                  expected.value(static_cast<int>(PageLines(pages[0]).size())));
+
+        // Every printed word inside the printable area, the last line of a
+        // full page too (boxes in points from the page's top left corner).
+        const QRectF printable = printer.pageLayout().paintRect(QPageLayout::Point);
+        static const QRegularExpression word(QStringLiteral(
+            R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">)re"));
+        int words = 0;
+        for (auto match = word.globalMatch(PdfText(pdf, {QStringLiteral("-bbox")}));
+             match.hasNext(); ++words) {
+            const QRegularExpressionMatch box = match.next();
+            const QRectF printed(QPointF(box.captured(1).toDouble(), box.captured(2).toDouble()),
+                                 QPointF(box.captured(3).toDouble(), box.captured(4).toDouble()));
+            QVERIFY2(printable.adjusted(-1, -1, 1, 1).contains(printed),
+                     qPrintable(box.captured(0)));
+        }
+        QCOMPARE(words, 150);
     }
 
     void printText_emptyText_oneBlankPage() {
