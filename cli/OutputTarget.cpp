@@ -63,7 +63,8 @@ int MakeFileBeside(const std::string& target, std::string& made) {
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device seed;
     std::minstd_rand random(seed());
-    const std::string stem = FolderOf(target) + "/." + NameOf(target) + ".";
+    // Short enough for any name the folder takes (255 bytes).
+    const std::string stem = FolderOf(target) + "/." + NameOf(target).substr(0, 200) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = stem;
         for (int i = 0; i < 6; ++i) {
