@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -135,7 +137,75 @@ void RunOnce(BenchPlatform& platform, const char* across, const char* down) {
     std::fflush(stdout);
 }
 
+// The longest time the event loop goes without turning: a timer of no
+// interval fires at every turn.
+class StallWatch {
+public:
+    StallWatch() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.nsecsElapsed();
+            longest_ = std::max(longest_, now - last_);
+            last_ = now;
+        });
+        clock_.start();
+        timer_.start(0);
+    }
+    double LongestMilliseconds() const { return static_cast<double>(longest_) / 1e6; }
+
+private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+// Turns the event loop until done() holds or the time is up.
+bool RunUntil(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
 } // namespace
+
+WizardStalls MeasureWizardStalls(const QString& path) {
+    WizardStalls stalls;
+    BenchPlatform platform(path);
+    WizardSession session(platform);
+    session.Open();
+    frmWizard& wizard = *session.Wizard();
+    auto* width = wizard.findChild<QLineEdit*>(QStringLiteral("txtWidth"));
+    {
+        StallWatch watch;
+        RunUntil([] { return false; }, 50); // the window settles
+        QTimer::singleShot(0, &wizard, [&wizard] { Click(wizard, "cmdBrowse"); });
+        stalls.chosen = RunUntil([width] { return !width->text().isEmpty(); }, kGiveUpMilliseconds);
+        RunUntil([] { return false; }, 50);
+        stalls.choosing = watch.LongestMilliseconds();
+    }
+    if (!stalls.chosen) {
+        return stalls;
+    }
+    Click(wizard, "cmdNext"); // format: RTF
+    Click(wizard, "cmdNext"); // style
+    Click(wizard, "cmdNext"); // scale, proposed
+    bool finished = false;
+    QObject::connect(&wizard, &frmWizard::conversionFinished, [&finished] { finished = true; });
+    StallWatch watch;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(0, &wizard, [&wizard] { Click(wizard, "cmdNext"); });
+    stalls.converted = RunUntil([&finished] { return finished; }, kGiveUpMilliseconds);
+    stalls.convertSeconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    stalls.converting = watch.LongestMilliseconds();
+    return stalls;
+}
 
 void RunWizardBenchmark() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {

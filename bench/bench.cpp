@@ -3,11 +3,12 @@
 
 #include "ConvertBench.h"
 #include "EngineBench.h"
+#include "TableBench.h"
 #include "ViewerBench.h"
 #include "WizardBench.h"
 
 // Runs every benchmark, or only those named as arguments (engine, convert,
-// wizard, viewer).
+// wizard, viewer, table).
 int main(int argc, char** argv) {
     // The wizard benchmark opens windows; without a display they go to the
     // offscreen platform.
@@ -30,6 +31,9 @@ int main(int argc, char** argv) {
     }
     if (wanted("viewer")) {
         glimmora::RunViewerBenchmark();
+    }
+    if (wanted("table")) {
+        glimmora::RunTableBenchmark();
     }
     return 0;
 }

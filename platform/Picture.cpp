@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
@@ -338,7 +339,7 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
 SampledPicture::SampledPicture(int width, int height, int stepX, int stepY)
     : width_(width), height_(height), stepX_(stepX), stepY_(stepY),
       columns_((width + stepX - 1) / stepX), rows_((height + stepY - 1) / stepY),
-      rgb_(BytesFor(width, height, stepX, stepY)) {}
+      rgb_(std::make_unique_for_overwrite<std::uint8_t[]>(BytesFor(width, height, stepX, stepY))) {}
 
 std::uint64_t SampledPicture::BytesFor(int width, int height, int stepX, int stepY) {
     const std::uint64_t columns = (static_cast<std::uint64_t>(width) + stepX - 1) / stepX;
@@ -462,6 +463,30 @@ QImage PreviewImage(const PictureFile& file, QSize fitIn) {
     }
     decoded.setDevicePixelRatio(1.0);
     return ComposedOverWhite(decoded);
+}
+
+QSize PreviewSteps(const PictureFile& file, QSize fitIn) {
+    const auto step = [](int side, int fit) { return std::max(1, side / std::max(1, 2 * fit)); };
+    return {step(file.Width(), fitIn.width()), step(file.Height(), fitIn.height())};
+}
+
+QImage PreviewFromSamples(const SampledPicture& samples, QSize fitIn) {
+    QImage points(samples.Columns(), samples.Rows(), QImage::Format_RGB32);
+    if (points.isNull()) {
+        return points;
+    }
+    for (int j = 0; j < samples.Rows(); ++j) {
+        auto* line = reinterpret_cast<QRgb*>(points.scanLine(j));
+        for (int i = 0; i < samples.Columns(); ++i) {
+            const Colour colour = samples.GetPixel(i * samples.StepX(), j * samples.StepY());
+            line[i] = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        }
+    }
+    const QSize size =
+        QSize(samples.Width(), samples.Height())
+            .scaled(fitIn.boundedTo(QSize(samples.Width(), samples.Height())), Qt::KeepAspectRatio)
+            .expandedTo(QSize(1, 1));
+    return points.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 // --- The whole decode -------------------------------------------------------

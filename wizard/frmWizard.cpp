@@ -9,11 +9,15 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 
+#include <chrono>
+
 #include "ClickArea.h"
 #include "ProgramState.h"
 #include "ScreenReaderNames.h"
 #include "WizardLook.h"
 #include "core/ConversionJob.h"
+#include "core/Progress.h"
+#include "platform/Picture.h"
 #include "platform/Platform.h"
 #include "platform/TickSource.h"
 #include "platform/WindowLook.h"
@@ -24,7 +28,8 @@ const QString frmWizard::kSecretPhrase = QStringLiteral("Maribel Oskarsen Vander
 
 frmWizard::frmWizard(Platform& platform, ProgramState& state, ArtViewer& viewer, QWidget* parent)
     : QWidget(parent), platform_(platform), state_(state), viewer_(viewer),
-      Timer1_(platform.CreateTickSource()), tmrTid_(platform.CreateTickSource()) {
+      Timer1_(platform.CreateTickSource()), tmrTid_(platform.CreateTickSource()),
+      decodeTimer_(platform.CreateTickSource()) {
     BuildWindow();
     WireHandlers();
     NameForScreenReaders(*this);
@@ -42,6 +47,11 @@ void frmWizard::WireHandlers() {
     tmrTid_->SetInterval(1000);
     tmrTid_->SetHandler([this] { tmrTid_Timer(); });
     tmrTid_->SetEnabled(false);
+    // Not 1 ms: a tick source that fast runs its ticks back to back, and a
+    // decoding tick already takes a slice of its own.
+    decodeTimer_->SetInterval(2);
+    decodeTimer_->SetHandler([this] { DecodeTimer_Timer(); });
+    decodeTimer_->SetEnabled(false);
 
     connect(cmdNext, &ClickArea::clicked, this, &frmWizard::cmdNext_Click);
     connect(cmdPre, &ClickArea::clicked, this, &frmWizard::cmdPre_Click);
@@ -220,6 +230,52 @@ void frmWizard::Form_QueryUnload(QCloseEvent* event) {
 void frmWizard::StopTimers() {
     Timer1_->SetEnabled(false);
     tmrTid_->SetEnabled(false);
+    StopDecoding();
+}
+
+// --- Decoding in slices -----------------------------------------------------
+
+void frmWizard::StartDecoding(Decoding what, const PictureFile& picture, int stepX, int stepY) {
+    decoder_ = std::make_unique<SampledDecoder>(picture, stepX, stepY);
+    decoding_ = what;
+    decodeTimer_->SetEnabled(true);
+}
+
+void frmWizard::StopDecoding() {
+    decodeTimer_->SetEnabled(false);
+    decoder_.reset();
+    decoding_ = Decoding::None;
+    checkedPicture_.reset();
+    pendingInputs_.reset();
+}
+
+void frmWizard::DecodeTimer_Timer() {
+    if (!decoder_) {
+        decodeTimer_->SetEnabled(false);
+        return;
+    }
+    // About half a frame, so the window goes on drawing and answering.
+    constexpr std::chrono::milliseconds kSlice(8);
+    const bool ended = decoder_->Advance(kSlice);
+    if (decoding_ == Decoding::Samples && decoder_->Rows() > 0) {
+        // The bar moves with the decode; the conversion that follows takes
+        // it over at its first line end.
+        SetProgressBarWidth(
+            static_cast<float>(kProgressBarFullWidth * decoder_->RowsDone() / decoder_->Rows()));
+    }
+    if (!ended) {
+        return;
+    }
+    const SampledPictureResult result = decoder_->Result();
+    const Decoding finished = decoding_;
+    decodeTimer_->SetEnabled(false);
+    decoder_.reset();
+    decoding_ = Decoding::None;
+    if (finished == Decoding::Preview) {
+        PreviewDecoded(result);
+    } else if (finished == Decoding::Samples) {
+        SamplesDecoded(result);
+    }
 }
 
 // A disabled button never lights: its highlighted face goes when it is

@@ -23,7 +23,9 @@ class ClickArea;
 class ColourShape;
 class ConversionEngine;
 class PictureFile;
+class SampledDecoder;
 class SampledPicture;
+struct ConversionInputs;
 struct SampledPictureResult;
 class Platform;
 class ThumbnailBox;
@@ -76,6 +78,10 @@ public:
     // The conversion timer (1 ms) and the clock (1000 ms).
     TickSource& Timer1() { return *Timer1_; }
     TickSource& tmrTid() { return *tmrTid_; }
+    // The timer (2 ms) that decodes a picture too large to decode at once
+    // in slices: its preview on page 1, its samples on page 5. Enabled only
+    // while such a decode runs.
+    TickSource& DecodeTimer() { return *decodeTimer_; }
 
 signals:
     // The user answered Yes to the exit question; the window is closing.
@@ -138,7 +144,11 @@ private:
 
     // Page 1.
     void cmdBrowse_Click();
-    bool LoadChosenPicture(const QString& path);
+    enum class PictureLoading { Loaded, Refused, Checking };
+    PictureLoading LoadChosenPicture(const QString& path);
+    void TakePicture(std::shared_ptr<const PictureFile> picture, QImage preview);
+    void RefusePicture();
+    void PreviewDecoded(const SampledPictureResult& samples);
     void ShowThumbnail();
     void ShowPlaceholderThumbnail();
     void PlaceThumbnail();
@@ -156,7 +166,15 @@ private:
     void UpdateScaleNext();
     void Label19_Click();
 
+    // Decoding in slices (pages 1 and 5).
+    enum class Decoding { None, Preview, Samples };
+    void StartDecoding(Decoding what, const PictureFile& picture, int stepX, int stepY);
+    void StopDecoding();
+    void DecodeTimer_Timer();
+
     // Page 5.
+    void SamplesDecoded(const SampledPictureResult& samples);
+    void StartEngine();
     void Timer1_Timer();
     void tmrTid_Timer();
     void ShowLineEnd();
@@ -213,8 +231,16 @@ private:
     // The running or finished conversion holds the pixels it reads.
     std::shared_ptr<const SampledPicture> conversionPicture_;
     std::unique_ptr<ConversionEngine> engine_;
+    // The inputs of the conversion whose samples are being decoded.
+    std::unique_ptr<ConversionInputs> pendingInputs_;
+    // A chosen picture whose preview is being decoded; it becomes the
+    // chosen picture once the decode has checked it.
+    std::shared_ptr<const PictureFile> checkedPicture_;
+    Decoding decoding_ = Decoding::None;
+    std::unique_ptr<SampledDecoder> decoder_;
     std::unique_ptr<TickSource> Timer1_;
     std::unique_ptr<TickSource> tmrTid_;
+    std::unique_ptr<TickSource> decodeTimer_;
 
     QPixmap background_;
 

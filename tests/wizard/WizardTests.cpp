@@ -135,9 +135,11 @@ struct Fixture {
     }
 
     QString Save(const QString& name, const QImage& image) { return SavePng(dir, name, image); }
+    // A picture too large to decode at once is checked in slices.
     void Choose(const std::optional<QString>& answer) {
         platform.openAnswers.push_back(answer);
         Click("cmdBrowse");
+        FinishDecoding();
     }
     void ChoosePicture(const QImage& image, const QString& name = QStringLiteral("pic.png")) {
         Choose(Save(name, image));
@@ -145,6 +147,13 @@ struct Fixture {
 
     ManualTickSource& Timer1() { return static_cast<ManualTickSource&>(W()->Timer1()); }
     ManualTickSource& Clock() { return static_cast<ManualTickSource&>(W()->tmrTid()); }
+    ManualTickSource& DecodeTimer() { return static_cast<ManualTickSource&>(W()->DecodeTimer()); }
+    // Real ticks decode on their own in the event loop.
+    void FinishDecoding() {
+        if (!platform.realTicks) {
+            DecodeTimer().FireUntilStopped();
+        }
+    }
 
     // From page 1 with a picture chosen on to page 4, with a format label.
     void ToScalePage(const char* formatLabel = "Label21") {
@@ -158,6 +167,7 @@ struct Fixture {
         Type("txtScaleWidth", across);
         Type("txtScaleHeight", down);
         Click("cmdNext");
+        FinishDecoding();
     }
     bool NextEnabled() const { return Get("cmdNext")->isEnabled(); }
     bool PreviousEnabled() const { return Get("cmdPre")->isEnabled(); }
@@ -228,6 +238,7 @@ private slots:
     void conversion_colouredMode_exactArtText();
     void conversion_oneStepPerTick();
     void conversion_realTimer_keepsTheFinishedArt();
+    void largePicture_decodedInSlices();
     void conversion_outOfMemory_saysSoAndGoesBackToScale();
     void lineEnd_showsCounterBarAndTimeLeft();
     void lineEnd_lastLineOvershoots_barCutAndDone();
@@ -940,6 +951,49 @@ void WizardTests::conversion_realTimer_keepsTheFinishedArt() {
     QTest::qWait(30);
     QCOMPARE(finished.count(), 1);
     QCOMPARE(f.State().ArtBuffer, std::string("999\r999\r"));
+}
+
+void WizardTests::largePicture_decodedInSlices() {
+    // Over two million pixels: the preview and the samples are decoded on
+    // the decode timer, Next and the conversion waiting for them.
+    Fixture f;
+    const QString path = f.Save(QStringLiteral("large.png"), Solid(2000, 1001, Qt::red));
+    f.platform.openAnswers.push_back(path);
+    f.Click("cmdBrowse");
+    QVERIFY(f.DecodeTimer().IsEnabled());
+    QVERIFY(!f.NextEnabled());
+    QVERIFY(!f.Get<ThumbnailBox>("picThumbNail")->HasDrawing());
+    QVERIFY(f.DecodeTimer().FireUntilStopped() >= 1);
+    QVERIFY(f.NextEnabled());
+    QCOMPARE(f.Text("txtWidth"), QStringLiteral("2000"));
+    QVERIFY(f.Get<ThumbnailBox>("picThumbNail")->HasDrawing());
+
+    f.ToScalePage();
+    f.Type("txtScaleWidth", QStringLiteral("500"));
+    f.Type("txtScaleHeight", QStringLiteral("500"));
+    f.Click("cmdNext");
+    QVERIFY(!f.Timer1().IsEnabled());
+    QVERIFY(f.Clock().IsEnabled());
+    QVERIFY(f.DecodeTimer().FireUntilStopped() >= 1);
+    QVERIFY(f.Timer1().IsEnabled());
+    f.Timer1().FireUntilStopped();
+    // Pure red is grey level 84, the fifth band: 4 x 3 cells of ";;".
+    QCOMPARE(f.State().ArtBuffer, std::string(";;;;;;;;\r;;;;;;;;\r;;;;;;;;\r"));
+
+    // Damage past the header shows when the check reaches it.
+    Fixture g;
+    QFile whole(path);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    const QString cut = g.dir.filePath(QStringLiteral("cut.png"));
+    QFile file(cut);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(whole.read(whole.size() / 2));
+    file.close();
+    g.Choose(cut);
+    QCOMPARE(g.platform.criticals.size(), std::size_t{1});
+    QCOMPARE(g.platform.criticals[0].text, QStringLiteral("Invalid picture!"));
+    QCOMPARE(g.Text("txtImage"), QString());
+    QVERIFY(!g.NextEnabled());
 }
 
 void WizardTests::conversion_outOfMemory_saysSoAndGoesBackToScale() {

@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QRadioButton>
 
+#include <cstdint>
+
 #include "assets/Assets.h"
 #include "core/ConversionJob.h"
 #include "core/Numbers.h"
@@ -72,6 +74,8 @@ void frmWizard::dropEvent(QDropEvent* event) {
 }
 
 void frmWizard::ChoosePicture(const QString& path) {
+    // A new choice replaces one still being checked.
+    StopDecoding();
     dialogFileName_ = path;
     if (dialogFileName_.isEmpty()) {
         // Nothing has been chosen yet: there is nothing to load or report.
@@ -82,36 +86,78 @@ void frmWizard::ChoosePicture(const QString& path) {
     txtImage->setText(dialogFileName_);
     txtImage->setCursorPosition(0); // the path from its beginning
     state_.ImageFileTitle = QFileInfo(dialogFileName_).fileName().toStdString();
-    if (!LoadChosenPicture(txtImage->text())) {
-        platform_.ShowCritical(this, QStringLiteral("Load picture"),
-                               QStringLiteral("Invalid picture!"));
-        txtImage->clear();
+    switch (LoadChosenPicture(txtImage->text())) {
+    case PictureLoading::Refused:
+        RefusePicture();
+        return;
+    case PictureLoading::Checking:
+        // Next waits for the check; the preview comes with it.
         SetNextEnabled(false);
         ShowPlaceholderThumbnail();
         return;
+    case PictureLoading::Loaded:
+        break;
     }
     if (!txtImage->text().isEmpty()) {
         SetNextEnabled(true);
     }
 }
 
-bool frmWizard::LoadChosenPicture(const QString& path) {
+void frmWizard::RefusePicture() {
+    platform_.ShowCritical(this, QStringLiteral("Load picture"),
+                           QStringLiteral("Invalid picture!"));
+    txtImage->clear();
+    SetNextEnabled(false);
+    ShowPlaceholderThumbnail();
+}
+
+frmWizard::PictureLoading frmWizard::LoadChosenPicture(const QString& path) {
     PictureFileResult loaded = platform_.LoadPicture(path);
     if (!loaded.file) {
-        return false;
+        return PictureLoading::Refused;
+    }
+    const QSize inside = ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_);
+    if (std::int64_t{loaded.file->Width()} * loaded.file->Height() > kDecodeAtOncePixels) {
+        // Too large to decode at once: the preview is drawn from samples
+        // decoded in slices, which check the whole picture on the way.
+        checkedPicture_ = std::move(loaded.file);
+        const QSize steps = PreviewSteps(*checkedPicture_, inside);
+        StartDecoding(Decoding::Preview, *checkedPicture_, steps.width(), steps.height());
+        return PictureLoading::Checking;
     }
     // The preview's decode is the check that the picture can be decoded.
-    QImage preview = PreviewImage(*loaded.file, ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_));
+    QImage preview = PreviewImage(*loaded.file, inside);
     if (preview.isNull()) {
-        return false;
+        return PictureLoading::Refused;
     }
+    TakePicture(std::move(loaded.file), std::move(preview));
+    return PictureLoading::Loaded;
+}
+
+void frmWizard::TakePicture(std::shared_ptr<const PictureFile> picture, QImage preview) {
     // Replacing the surface releases the previous picture.
-    PixelSurface_ = std::move(loaded.file);
+    PixelSurface_ = std::move(picture);
     preview_ = std::move(preview);
     txtWidth->setText(QString::number(PixelSurface_->Width()));
     txtHeight->setText(QString::number(PixelSurface_->Height()));
     ShowThumbnail();
-    return true;
+}
+
+void frmWizard::PreviewDecoded(const SampledPictureResult& samples) {
+    std::shared_ptr<const PictureFile> picture = std::move(checkedPicture_);
+    QImage preview;
+    if (samples.picture) {
+        preview =
+            PreviewFromSamples(*samples.picture, ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_));
+    }
+    if (!picture || preview.isNull()) {
+        RefusePicture();
+        return;
+    }
+    TakePicture(std::move(picture), std::move(preview));
+    if (!txtImage->text().isEmpty()) {
+        SetNextEnabled(true);
+    }
 }
 
 void frmWizard::ShowThumbnail() {

@@ -1,5 +1,6 @@
 #include "wizard/frmWizard.h"
 
+#include <cstdint>
 #include <new>
 
 #include <QComboBox>
@@ -52,19 +53,6 @@ void frmWizard::ShowStep5() {
     }
     inputs.word = txtWord->text().toStdString();
     state_.ArtBuffer.clear();
-    // Only the pixels the art reads are decoded: one at each step across and
-    // down, the steps as the engine reads them.
-    if (PixelSurface_) {
-        const SampledPictureResult sampled =
-            DecodeSampled(*PixelSurface_, ReadWholeNumber(inputs.scaleWidthText),
-                          ReadWholeNumber(inputs.scaleHeightText));
-        if (!sampled.picture) {
-            ConversionRefused(sampled);
-            return;
-        }
-        conversionPicture_ = sampled.picture;
-    }
-    engine_ = std::make_unique<ConversionEngine>(std::move(inputs), conversionPicture_.get());
     ElapsedSeconds_ = 0;
 
     Label22->setText(QStringLiteral("Scanning line"));
@@ -75,6 +63,42 @@ void frmWizard::ShowStep5() {
         path = path.left(kLongestShownPath) + QStringLiteral("...");
     }
     lblDir->setText(path);
+
+    // Only the pixels the art reads are decoded: one at each step across and
+    // down, the steps as the engine reads them. A large picture is decoded
+    // in slices first; the clock counts that time too.
+    pendingInputs_ = std::make_unique<ConversionInputs>(std::move(inputs));
+    conversionPicture_.reset();
+    if (!PixelSurface_) {
+        StartEngine();
+        return;
+    }
+    const int stepX = ReadWholeNumber(pendingInputs_->scaleWidthText);
+    const int stepY = ReadWholeNumber(pendingInputs_->scaleHeightText);
+    if (std::int64_t{PixelSurface_->Width()} * PixelSurface_->Height() <= kDecodeAtOncePixels) {
+        SamplesDecoded(DecodeSampled(*PixelSurface_, stepX, stepY));
+        return;
+    }
+    tmrTid_->SetEnabled(true);
+    StartDecoding(Decoding::Samples, *PixelSurface_, stepX, stepY);
+}
+
+void frmWizard::SamplesDecoded(const SampledPictureResult& samples) {
+    if (!samples.picture) {
+        ConversionRefused(samples);
+        return;
+    }
+    conversionPicture_ = samples.picture;
+    StartEngine();
+}
+
+void frmWizard::StartEngine() {
+    if (!pendingInputs_) {
+        return;
+    }
+    engine_ =
+        std::make_unique<ConversionEngine>(std::move(*pendingInputs_), conversionPicture_.get());
+    pendingInputs_.reset();
     Timer1_->SetEnabled(true);
     tmrTid_->SetEnabled(true);
 }
@@ -124,6 +148,7 @@ void frmWizard::ConversionRefused(const SampledPictureResult& sampled) {
     StopTimers();
     engine_.reset();
     conversionPicture_.reset();
+    pendingInputs_.reset();
     platform_.ShowCritical(this, QStringLiteral("Convert"), sampled.error);
     ClearPageArea();
     GoToStep(4);

@@ -1,0 +1,250 @@
+#include "TableBench.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+#include "BenchPictures.h"
+#include "ViewerBench.h"
+#include "WizardBench.h"
+
+namespace glimmora {
+
+namespace {
+
+constexpr int kRuns = 3;
+
+struct Measured {
+    bool ran = false;
+    double seconds = 0;
+    double peakMiB = 0;
+    int status = -1;
+};
+
+QString Binary(const char* name) {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/') + QLatin1String(name);
+}
+
+// One run of a program through glimmora-measure, which starts it alone so
+// that its peak memory is its own.
+Measured MeasureOnce(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(Binary("glimmora-measure"), QStringList{program} + arguments);
+    Measured measured;
+    if (!process.waitForFinished(600000)) {
+        return measured;
+    }
+    const QList<QByteArray> fields = process.readAllStandardOutput().trimmed().split(' ');
+    if (fields.size() != 3) {
+        return measured;
+    }
+    measured.ran = true;
+    measured.seconds = fields[0].toDouble();
+    measured.peakMiB = fields[1].toDouble() / 1024.0;
+    measured.status = fields[2].toInt();
+    return measured;
+}
+
+// The fastest of a few runs (the machine may be busy), with the largest
+// peak.
+Measured Measure(const QString& program, const QStringList& arguments, int runs = kRuns) {
+    Measured best;
+    for (int run = 0; run < runs; ++run) {
+        const Measured once = MeasureOnce(program, arguments);
+        if (!once.ran) {
+            return once;
+        }
+        if (!best.ran || once.seconds < best.seconds) {
+            const double peak = std::max(best.peakMiB, once.peakMiB);
+            best = once;
+            best.peakMiB = peak;
+        } else {
+            best.peakMiB = std::max(best.peakMiB, once.peakMiB);
+        }
+    }
+    return best;
+}
+
+// A camera-like JPEG (4:2:0, quality 90) of any size, written a row at a
+// time so that no picture of that size is ever held: soft waves with a
+// grain of noise.
+bool WriteCameraJpeg(const QString& path, int width, int height) {
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    jpeg_stdio_dest(&info, file);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 90, TRUE);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
+    std::uint32_t state = 0x2545F491u;
+    while (info.next_scanline < info.image_height) {
+        const double fy = static_cast<double>(info.next_scanline) / height;
+        for (int x = 0; x < width; ++x) {
+            state ^= state << 13;
+            state ^= state >> 17;
+            state ^= state << 5;
+            const int noise = static_cast<int>(state % 25) - 12;
+            const double fx = static_cast<double>(x) / width;
+            const double wave = std::sin(fx * 9.0 + std::cos(fy * 7.0) * 2.0);
+            const int tone[3] = {static_cast<int>(128 + 90 * wave + 30 * fy),
+                                 static_cast<int>(200 * fx * (1.0 - fy) + 40),
+                                 static_cast<int>(255 * fy * fy)};
+            for (int c = 0; c < 3; ++c) {
+                row[static_cast<std::size_t>(x) * 3 + c] =
+                    static_cast<JSAMPLE>(std::clamp(tone[c] + noise, 0, 255));
+            }
+        }
+        JSAMPROW pointer = row.data();
+        jpeg_write_scanlines(&info, &pointer, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return std::fclose(file) == 0;
+}
+
+void Row(const char* measure, const QString& figure, const char* goal, bool met) {
+    std::printf("| %-58s | %-44s | %-12s | %s\n", measure, qPrintable(figure), goal,
+                met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+QString Failed(const Measured& measured) {
+    return measured.ran ? QStringLiteral("exit %1").arg(measured.status)
+                        : QStringLiteral("could not be run");
+}
+
+} // namespace
+
+void RunTableBenchmark() {
+    QTemporaryDir folder;
+    const QString photo = folder.filePath(QStringLiteral("photo.jpg"));
+    const QString png = folder.filePath(QStringLiteral("photo.png"));
+    const QString huge = folder.filePath(QStringLiteral("huge.jpg"));
+    const QString hundred = folder.filePath(QStringLiteral("hundred.jpg"));
+    const QString out = folder.filePath(QStringLiteral("out"));
+    std::printf("table: writing the pictures (12 MP JPEG and PNG, 100 MP and 400 MP JPEG)...\n");
+    std::fflush(stdout);
+    const QImage pngPicture =
+        PhotoLikePicture(4000, 3000, 0x2545F491u, 12, [](double fx, double fy) {
+            const double wave = std::sin(fx * 9.0 + std::cos(fy * 7.0) * 2.0);
+            return Tone{static_cast<int>(128 + 90 * wave + 30 * fy),
+                        static_cast<int>(200 * fx * (1.0 - fy) + 40),
+                        static_cast<int>(255 * fy * fy)};
+        });
+    if (!folder.isValid() || !WriteCameraJpeg(photo, 4000, 3000) || !pngPicture.save(png, "PNG") ||
+        !WriteCameraJpeg(huge, 20000, 20000) || !WriteCameraJpeg(hundred, 10000, 10000)) {
+        std::printf("table: the pictures could not be written\n");
+        return;
+    }
+    const QString convert = Binary("glimmora-convert");
+    std::printf("| %-58s | %-44s | %-12s |\n", "Measure", "Measured", "Goal");
+
+    // The floor: the converter's libraries loaded, nothing decoded.
+    const Measured floor = Measure(convert, {QStringLiteral("--version")});
+    std::printf("| %-58s | %-44s | %-12s |\n", "(floor: glimmora-convert --version, peak RSS)",
+                qPrintable(QStringLiteral("%1 MiB").arg(floor.peakMiB, 0, 'f', 1)), "");
+
+    const QString djpeg = QStandardPaths::findExecutable(QStringLiteral("djpeg"));
+    const Measured jpegRtf = Measure(convert, {photo, QStringLiteral("-o"), out + ".rtf"});
+    if (jpegRtf.ran && jpegRtf.status == 0 && !djpeg.isEmpty()) {
+        const Measured reference =
+            Measure(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), photo});
+        const double ratio = jpegRtf.seconds / reference.seconds;
+        Row("12-MP 4:2:0 JPEG -> RTF, proposed scale: time / djpeg",
+            QStringLiteral("%1 (%2 ms / %3 ms)")
+                .arg(ratio, 0, 'f', 2)
+                .arg(jpegRtf.seconds * 1e3, 0, 'f', 0)
+                .arg(reference.seconds * 1e3, 0, 'f', 0),
+            "<= 1.1", ratio <= 1.1);
+    } else {
+        Row("12-MP 4:2:0 JPEG -> RTF, proposed scale: time / djpeg",
+            djpeg.isEmpty() ? QStringLiteral("no djpeg installed") : Failed(jpegRtf), "<= 1.1",
+            false);
+    }
+    Row("same, peak RSS of the process",
+        jpegRtf.ran && jpegRtf.status == 0
+            ? QStringLiteral("%1 MiB").arg(jpegRtf.peakMiB, 0, 'f', 1)
+            : Failed(jpegRtf),
+        "<= 16 MB", jpegRtf.status == 0 && jpegRtf.peakMiB * 1.048576 <= 16);
+
+    const Measured pngRtf = Measure(convert, {png, QStringLiteral("-o"), out + ".rtf"}, 1);
+    Row("12-MP PNG -> RTF, peak RSS",
+        pngRtf.status == 0 ? QStringLiteral("%1 MiB (%2 ms)")
+                                 .arg(pngRtf.peakMiB, 0, 'f', 1)
+                                 .arg(pngRtf.seconds * 1e3, 0, 'f', 0)
+                           : Failed(pngRtf),
+        "<= 16 MB", pngRtf.status == 0 && pngRtf.peakMiB * 1.048576 <= 16);
+
+    const Measured coloured =
+        Measure(convert,
+                {photo, QStringLiteral("-f"), QStringLiteral("html-color"), QStringLiteral("-s"),
+                 QStringLiteral("1x1"), QStringLiteral("-o"), out + ".html"},
+                1);
+    Row("12-MP JPEG -> coloured HTML at 1 x 1, peak RSS",
+        coloured.status == 0 ? QStringLiteral("%1 MiB (%2 ms)")
+                                   .arg(coloured.peakMiB, 0, 'f', 1)
+                                   .arg(coloured.seconds * 1e3, 0, 'f', 0)
+                             : Failed(coloured),
+        "<= 64 MB", coloured.status == 0 && coloured.peakMiB * 1.048576 <= 64);
+
+    const Measured large = Measure(convert, {huge, QStringLiteral("-o"), out + ".rtf"}, 1);
+    Row("20000 x 20000 JPEG (400 MP) -> RTF",
+        large.status == 0 ? QStringLiteral("converts, %1 MiB (%2 s)")
+                                .arg(large.peakMiB, 0, 'f', 1)
+                                .arg(large.seconds, 0, 'f', 1)
+                          : Failed(large),
+        "<= 64 MB", large.status == 0 && large.peakMiB * 1.048576 <= 64);
+
+    const WizardStalls stalls = MeasureWizardStalls(hundred);
+    Row("choosing a 100-MP picture in the wizard: longest GUI stall",
+        stalls.chosen ? QStringLiteral("%1 ms").arg(stalls.choosing, 0, 'f', 0)
+                      : QStringLiteral("not chosen"),
+        "<= 0.2 s", stalls.chosen && stalls.choosing <= 200);
+    Row("(same picture, page 5 at the proposed scale: longest stall)",
+        stalls.converted ? QStringLiteral("%1 ms (done in %2 s)")
+                               .arg(stalls.converting, 0, 'f', 0)
+                               .arg(stalls.convertSeconds, 0, 'f', 1)
+                         : QStringLiteral("did not finish"),
+        "~16 ms", stalls.converted && stalls.converting <= 20);
+
+    const ViewerFigures rtfArt = MeasureViewer(false);
+    Row("viewer showing 12-MP 1 x 1 RTF art",
+        QStringLiteral("%1 ms (%2 MB)")
+            .arg(rtfArt.shownMilliseconds, 0, 'f', 0)
+            .arg(rtfArt.artMegabytes, 0, 'f', 0),
+        "<= 0.5 s", rtfArt.shownMilliseconds <= 500);
+    const ViewerFigures colouredArt = MeasureViewer(true);
+    Row("viewer showing 1-MP coloured 1 x 1 art",
+        QStringLiteral("%1 ms (%2 MB), repaint %3 ms, slowest %4 ms")
+            .arg(colouredArt.shownMilliseconds, 0, 'f', 0)
+            .arg(colouredArt.artMegabytes, 0, 'f', 0)
+            .arg(colouredArt.meanRepaintMilliseconds, 0, 'f', 1)
+            .arg(colouredArt.slowestRepaintMilliseconds, 0, 'f', 1),
+        "<= 0.5 s",
+        colouredArt.shownMilliseconds <= 500 && colouredArt.slowestRepaintMilliseconds <= 50);
+}
+
+} // namespace glimmora
