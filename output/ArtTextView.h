@@ -48,7 +48,14 @@ private:
         qsizetype length; // characters, without the line end
     };
 
-    double Advance(QChar c) const;
+    double Advance(QChar c) const {
+        // Art is mostly ASCII: its advances come from the table without a
+        // call, which matters when every character of a large art is
+        // measured.
+        const char16_t code = c.unicode();
+        return code < asciiAdvance_.size() ? asciiAdvance_[code] : OtherAdvance(code);
+    }
+    double OtherAdvance(char16_t code) const;
     // Measures the font and the widest line, then sets the scroll ranges.
     void Measure();
     void UpdateScrollBars();
