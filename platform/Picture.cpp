@@ -538,12 +538,17 @@ PictureLoadResult DecodeWhole(const PictureFile& file, std::size_t budget) {
     // A damaged picture may end before its last row, and some readers (BMP)
     // then leave the rows they never reached as the memory held them: the
     // art would show leftovers of memory, different at every run. Read into
-    // a white picture of the reader's size and format, which the reader
-    // fills in place, so that such rows are white.
+    // a white picture of the stored size and the reader's format, which the
+    // reader fills in place, so that such rows are white. (A top-down BMP
+    // tells the reader a negative height; the file's size holds.)
     QImage decoded;
     try {
-        if (format != QImage::Format_Invalid && reader->size().isValid()) {
-            decoded = QImage(reader->size(), format);
+        QSize stored(file.Width(), file.Height());
+        if (file.Transformation() & QImageIOHandler::TransformationRotate90) {
+            stored.transpose();
+        }
+        if (format != QImage::Format_Invalid) {
+            decoded = QImage(stored, format);
             decoded.fill(Qt::white);
         }
         if (!reader->read(&decoded)) { // the first frame of an animation

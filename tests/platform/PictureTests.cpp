@@ -138,6 +138,7 @@ private slots:
     void sampled_readsTheLatticeOnly();
     void sampled_overBudget_saysSizeAndBudget_data();
     void sampled_overBudget_saysSizeAndBudget();
+    void truncatedBmp_missingRowsAreWhite_data();
     void truncatedBmp_missingRowsAreWhite();
 
 private:
@@ -520,13 +521,23 @@ void PictureTests::sampled_overBudget_saysSizeAndBudget() {
              qPrintable(sampled.error));
 }
 
+void PictureTests::truncatedBmp_missingRowsAreWhite_data() {
+    QTest::addColumn<bool>("topDown"); // a negative height in the header
+    QTest::addRow("bottomUp") << false;
+    QTest::addRow("topDown") << true;
+}
+
 void PictureTests::truncatedBmp_missingRowsAreWhite() {
     // A BMP cut off half-way: Qt's reader stops at the end of the data and
-    // keeps the rows it read (stored bottom first). The rows it never
-    // reached read white, not as whatever the memory held.
+    // keeps the rows it read. The rows it never reached read white, not as
+    // whatever the memory held.
+    QFETCH(bool, topDown);
     QImage image(4, 64, QImage::Format_RGB32);
     image.fill(Qt::black);
-    const QByteArray bmp = Encode(image, "BMP");
+    QByteArray bmp = Encode(image, "BMP");
+    if (topDown) {
+        qToLittleEndian<qint32>(-64, bmp.data() + 22);
+    }
     const PictureFileResult opened =
         PictureFile::FromBytes(bmp.left(bmp.size() / 2), QStringLiteral("cut.bmp"));
     QVERIFY2(opened.file, qPrintable(opened.error));
@@ -534,10 +545,11 @@ void PictureTests::truncatedBmp_missingRowsAreWhite() {
     QVERIFY2(whole.picture, qPrintable(whole.error));
     const SampledPictureResult sampled = DecodeSampled(*opened.file, 1, 1);
     QVERIFY2(sampled.picture, qPrintable(sampled.error));
+    const int readRow = topDown ? 0 : 63;
     for (const PixelSource* picture : {static_cast<const PixelSource*>(whole.picture.get()),
                                        static_cast<const PixelSource*>(sampled.picture.get())}) {
-        QCOMPARE(picture->GetPixel(3, 0), Colour(0xFFFFFF));
-        QCOMPARE(picture->GetPixel(0, 63), Colour(0x000000));
+        QCOMPARE(picture->GetPixel(3, 63 - readRow), Colour(0xFFFFFF));
+        QCOMPARE(picture->GetPixel(0, readRow), Colour(0x000000));
     }
 }
 
