@@ -1,4 +1,5 @@
 #include <QBuffer>
+#include <QFileInfo>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -12,9 +13,14 @@
 #include <unistd.h>
 
 #include "platform/Picture.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestFiles.h"
 
 using namespace glimmora;
+using glimmora::testing::ChildExit;
+using glimmora::testing::ChildOptions;
+using glimmora::testing::HandToUnprivileged;
+using glimmora::testing::RunInChild;
 using glimmora::testing::WriteFile;
 
 namespace {
@@ -414,6 +420,8 @@ void PictureTests::open_refusesAtOnce_data() {
                              << "no such file or directory";
     QTest::addRow("notAPicture") << "text"
                                  << "cannot be read as a picture";
+    QTest::addRow("notAllowed") << "locked"
+                                << "permission denied";
 }
 
 void PictureTests::open_refusesAtOnce() {
@@ -427,12 +435,23 @@ void PictureTests::open_refusesAtOnce() {
         QVERIFY(QDir().mkdir(path));
     } else if (kind == "text") {
         QVERIFY(WriteFile(path, "Just some words.\n"));
+    } else if (kind == "locked") {
+        QVERIFY(WriteFile(path, Encode(QImage(2, 2, QImage::Format_RGB32), "PNG")));
+        QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
     }
-    const PictureFileResult result = PictureFile::Open(QFile::encodeName(path).toStdString(), path);
-    QVERIFY(!result.file);
-    QCOMPARE(result.failure, PictureFailure::Unreadable);
-    QVERIFY2(result.error.contains(path) && result.error.contains(reason),
-             qPrintable(result.error));
+    // As an ordinary user, where the suite runs as root (who may read
+    // anything).
+    QVERIFY(HandToUnprivileged(dir_->path()));
+    QVERIFY(!QFileInfo::exists(path) || kind.startsWith('/') || HandToUnprivileged(path));
+    const ChildExit child = RunInChild(
+        [&path, &reason] {
+            const PictureFileResult result =
+                PictureFile::Open(QFile::encodeName(path).toStdString(), path);
+            return !result.file && result.failure == PictureFailure::Unreadable &&
+                   result.error.contains(path) && result.error.contains(reason);
+        },
+        ChildOptions::Unprivileged());
+    QVERIFY(child.Passed());
 }
 
 void PictureTests::open_keepsTheBytes() {
