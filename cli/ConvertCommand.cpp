@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <new>
 #include <optional>
@@ -97,6 +98,17 @@ std::optional<ConvertFormat> FormatOfName(const std::string& path) {
     return std::nullopt;
 }
 
+// A document's name as the system finds it: its folder with links and
+// "." and ".." resolved, so that two spellings of one name compare equal.
+std::string CanonicalName(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr),
+                                                               &std::free);
+    return resolved ? Joined(resolved.get(), NameOf(path)) : path;
+}
+
 // One picture and where its document goes.
 struct Job {
     std::string picture;
@@ -175,9 +187,11 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     // No document may be written over a picture of this run, nor two
     // documents over one another.
     std::vector<std::optional<FileIdentity>> pictures;
+    std::vector<std::string> documents;
     for (const Job& job : plan.jobs) {
         pictures.push_back(job.picture == "-" ? IdentityOfDescriptor(STDIN_FILENO)
                                               : IdentityOfPath(job.picture));
+        documents.push_back(job.document ? CanonicalName(*job.document) : std::string());
     }
     for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
         const std::optional<std::string>& document = plan.jobs[i].document;
@@ -190,7 +204,7 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
                 return ShownName(*document) + " is the picture " + ShownName(plan.jobs[j].picture) +
                        "; it is not written over.";
             }
-            if (j < i && plan.jobs[j].document == document) {
+            if (j < i && documents[j] == documents[i]) {
                 return ShownName(plan.jobs[j].picture) + " and " + ShownName(plan.jobs[i].picture) +
                        " would both be written to " + ShownName(*document) + ".";
             }

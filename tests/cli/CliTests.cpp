@@ -557,6 +557,8 @@ void CliTests::severalPictures_data() {
     QTest::addRow("sameDocumentTwice_refused")
         << QStringList{"%D/one.png", "%D/one.jpg", "-o", "%D/out"} << 2
         << QStringList{"-out/one.rtf"};
+    QTest::addRow("sameDocumentTwice_spelledApart_refused")
+        << QStringList{"%D/one.png", "%D/sub/../one.jpg"} << 2 << QStringList{"-one.rtf"};
 }
 
 void CliTests::severalPictures() {
