@@ -1,7 +1,8 @@
 // libFuzzer target: arbitrary bytes as a picture file, through reading, the
 // decode of the samples the art reads, the conversion and every document.
 // Besides the sanitizers' own checks it stops on a broken promise:
-// - the samples hold the whole decode's colours at their points;
+// - the samples hold the whole decode's colours at their points, decoded in
+//   one go or in slices;
 // - the engine finishes within the cells the picture has;
 // - a document written in pieces has the bytes of one written whole;
 // - an RTF document's braces balance, so word processors open it.
@@ -12,9 +13,11 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QImage>
 #include <QString>
 
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -149,6 +152,26 @@ void Run(const Choices& choices, const QByteArray& bytes) {
         Require(!sampled.error.isEmpty(), "a refused decode says why");
         return;
     }
+
+    // The wizard decodes in slices between which its window runs: slices of
+    // no time at all give the same points.
+    glimmora::SampledDecoder sliced(file, stepX, stepY, kBudget);
+    int slices = 0;
+    while (!sliced.Advance(std::chrono::milliseconds(0))) {
+        Require(++slices <= height + 2, "a sliced decode moves on at every slice");
+        Require(sliced.RowsDone() <= sliced.Rows(), "a sliced decode counts its rows");
+    }
+    const glimmora::SampledPictureResult slicedResult = sliced.Result();
+    Require(slicedResult.picture != nullptr, "a sliced decode gives what a whole one gives");
+    for (int y = 0; y < height; y += stepY) {
+        for (int x = 0; x < width; x += stepX) {
+            Require(slicedResult.picture->GetPixel(x, y) == sampled.picture->GetPixel(x, y),
+                    "a sliced decode gives the same points");
+        }
+    }
+    const QImage preview = glimmora::PreviewImage(file, QSize(64, 48));
+    Require(preview.isNull() || (preview.width() <= width && preview.height() <= height),
+            "the preview is never larger than the picture");
 
     ConversionInputs inputs;
     inputs.widthText = std::to_string(width);
