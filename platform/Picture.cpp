@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cerrno>
@@ -46,6 +47,19 @@ QString SystemReason(int error) {
         reason[0] = reason[0].toLower();
     }
     return reason;
+}
+
+// JPEG and PNG by their signatures. Asking Qt which reader takes the
+// contents loads every image reader plugin with its libraries, which costs
+// a short conversion more time and memory than its decode.
+QByteArray SignatureFormat(const QByteArray& bytes) {
+    if (bytes.startsWith(QByteArrayLiteral("\xFF\xD8\xFF"))) {
+        return QByteArrayLiteral("jpeg");
+    }
+    if (bytes.startsWith(QByteArrayLiteral("\x89PNG\r\n\x1A\n"))) {
+        return QByteArrayLiteral("png");
+    }
+    return {};
 }
 
 // A reader over the file's bytes, of the format the probe found.
@@ -228,10 +242,23 @@ PictureFileResult PictureFile::Open(const std::string& systemPath, const QString
         return result;
     }
     try {
-        bytes.reserve(static_cast<qsizetype>(status.st_size));
-        char chunk[65536];
+        // Read straight into the bytes; a file that grows while it is read
+        // is read to its end all the same.
+        qsizetype size = 0;
+        bytes.resize(std::max<qsizetype>(static_cast<qsizetype>(status.st_size), 1) + 1);
         for (;;) {
-            const ssize_t got = ::read(fd, chunk, sizeof chunk);
+            if (size == bytes.size()) {
+                if (static_cast<std::uint64_t>(size) > kPictureMemoryBudget) {
+                    result.failure = PictureFailure::OverBudget;
+                    result.error =
+                        QStringLiteral("%1 is longer than the %2 MiB a picture may take.")
+                            .arg(shownName, MiB(static_cast<double>(kPictureMemoryBudget)));
+                    return result;
+                }
+                bytes.resize(size * 2);
+            }
+            const ssize_t got =
+                ::read(fd, bytes.data() + size, static_cast<std::size_t>(bytes.size() - size));
             if (got < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -241,15 +268,9 @@ PictureFileResult PictureFile::Open(const std::string& systemPath, const QString
             if (got == 0) {
                 break;
             }
-            if (static_cast<std::uint64_t>(bytes.size()) + static_cast<std::uint64_t>(got) >
-                kPictureMemoryBudget) {
-                result.failure = PictureFailure::OverBudget;
-                result.error = QStringLiteral("%1 is longer than the %2 MiB a picture may take.")
-                                   .arg(shownName, MiB(static_cast<double>(kPictureMemoryBudget)));
-                return result;
-            }
-            bytes.append(chunk, static_cast<qsizetype>(got));
+            size += got;
         }
+        bytes.truncate(size);
     } catch (const std::bad_alloc&) {
         result.failure = PictureFailure::OutOfMemory;
         result.error = QStringLiteral("There is not enough memory to read %1.").arg(shownName);
@@ -279,7 +300,8 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     // The format the contents say, whatever the name says; one that only
     // the name's extension tells (TGA has no signature) as Qt takes it from
     // a named file.
-    {
+    file->format_ = SignatureFormat(file->bytes_);
+    if (file->format_.isEmpty()) {
         QBuffer contents;
         contents.setData(file->bytes_);
         contents.open(QIODevice::ReadOnly);
@@ -287,6 +309,26 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     }
     if (file->format_.isEmpty()) {
         file->format_ = QFileInfo(file->shownName_).suffix().toLower().toLatin1();
+    }
+    // JPEG and PNG headers are read without Qt's readers, whose plugins
+    // would be loaded for nothing when only the samples are decoded.
+    if (file->format_ == "jpeg") {
+        JpegHeader header;
+        if (ReadJpegHeader(file->bytes_, &header) && header.width > 0 && header.height > 0) {
+            file->transformation_ = header.transformation;
+            const bool turned = header.transformation & QImageIOHandler::TransformationRotate90;
+            return Sized(std::move(file), turned ? header.height : header.width,
+                         turned ? header.width : header.height);
+        }
+    } else if (file->format_ == "png" && file->bytes_.size() >= 24 &&
+               file->bytes_.mid(12, 4) == "IHDR") {
+        // Qt's PNG reader reads no orientation.
+        const auto* data = reinterpret_cast<const uchar*>(file->bytes_.constData());
+        const quint32 width = qFromBigEndian<quint32>(data + 16);
+        const quint32 height = qFromBigEndian<quint32>(data + 20);
+        if (width > 0 && height > 0 && width <= 0x7FFFFFFFu && height <= 0x7FFFFFFFu) {
+            return Sized(std::move(file), static_cast<int>(width), static_cast<int>(height));
+        }
     }
     BytesReader reader(*file);
     if (!reader->canRead()) {
@@ -318,18 +360,23 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
         }
         size = decoded.size();
     }
-    if (size.width() > kLargestSide || size.height() > kLargestSide) {
+    return Sized(std::move(file), size.width(), size.height());
+}
+
+PictureFileResult PictureFile::Sized(std::shared_ptr<PictureFile> file, int width, int height) {
+    PictureFileResult result;
+    if (width > kLargestSide || height > kLargestSide) {
         result.failure = PictureFailure::TooLarge;
-        result.error = TooLargeMessage(size.width(), size.height());
+        result.error = TooLargeMessage(width, height);
         return result;
     }
-    if (size.isEmpty()) {
+    if (width <= 0 || height <= 0) {
         result.failure = PictureFailure::Unreadable;
         result.error = UnreadableMessage(*file, QStringLiteral("it has no pixels"));
         return result;
     }
-    file->width_ = size.width();
-    file->height_ = size.height();
+    file->width_ = width;
+    file->height_ = height;
     result.file = std::move(file);
     return result;
 }

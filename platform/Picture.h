@@ -84,6 +84,7 @@ public:
 
 private:
     static PictureFileResult Probe(std::shared_ptr<PictureFile> file);
+    static PictureFileResult Sized(std::shared_ptr<PictureFile> file, int width, int height);
 
     QByteArray bytes_;
     QString shownName_;

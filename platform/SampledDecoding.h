@@ -32,6 +32,16 @@ QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std
 // A work that has ended before it began.
 std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error);
 
+// The header of a JPEG as Qt's reader sees it: the stored size and the
+// orientation (QImageIOHandler::Transformations) its EXIF block gives.
+// False when libjpeg cannot read the header.
+struct JpegHeader {
+    int width = 0;
+    int height = 0;
+    int transformation = 0;
+};
+bool ReadJpegHeader(const QByteArray& bytes, JpegHeader* header);
+
 // The decoders of the formats read directly, filling lattice. Null when the
 // picture must go to the whole decode instead (a quarter turn, a colour model
 // or a layout they do not follow); a failed work when it cannot be decoded

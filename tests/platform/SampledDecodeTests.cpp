@@ -85,17 +85,27 @@ QByteArray EncodeJpeg(int width, int height, const JpegKind& kind) {
     return bytes;
 }
 
-// The EXIF block that says how the camera was held, right after the start.
-QByteArray WithOrientation(const QByteArray& jpeg, int orientation) {
-    QByteArray tiff("MM\x00\x2a\x00\x00\x00\x08\x00\x01\x01\x12\x00\x03\x00\x00\x00\x01", 18);
-    tiff += char(0);
-    tiff += char(orientation);
+// The EXIF block that says how the camera was held, in either byte order,
+// right after the start; another APP1 block may come first.
+QByteArray WithOrientation(const QByteArray& jpeg, int orientation, bool intel = false,
+                           const QByteArray& before = {}) {
+    QByteArray tiff = intel ? QByteArray("II\x2a\x00\x08\x00\x00\x00\x01\x00\x12\x01\x03\x00"
+                                         "\x01\x00\x00\x00",
+                                         18)
+                            : QByteArray("MM\x00\x2a\x00\x00\x00\x08\x00\x01\x01\x12\x00\x03"
+                                         "\x00\x00\x00\x01",
+                                         18);
+    tiff += intel ? char(orientation) : char(0);
+    tiff += intel ? char(0) : char(orientation);
     tiff += QByteArray(6, '\0');
-    const QByteArray payload = QByteArray("Exif\x00\x00", 6) + tiff;
-    QByteArray app1("\xff\xe1", 2);
-    app1 += char((payload.size() + 2) >> 8);
-    app1 += char((payload.size() + 2) & 0xFF);
-    return jpeg.left(2) + app1 + payload + jpeg.mid(2);
+    const auto app1 = [](const QByteArray& payload) {
+        QByteArray marker("\xff\xe1", 2);
+        marker += char((payload.size() + 2) >> 8);
+        marker += char((payload.size() + 2) & 0xFF);
+        return marker + payload;
+    };
+    const QByteArray first = before.isEmpty() ? QByteArray() : app1(before);
+    return jpeg.left(2) + first + app1(QByteArray("Exif\x00\x00", 6) + tiff) + jpeg.mid(2);
 }
 
 // --- PNG --------------------------------------------------------------------
@@ -221,6 +231,12 @@ void SampledDecodeTests::sampled_matchesWholeDecode_data() {
     for (int orientation = 2; orientation <= 8; ++orientation) {
         QTest::addRow("jpeg_orientation%d", orientation) << WithOrientation(turned, orientation);
     }
+    QTest::addRow("jpeg_orientation3_intel") << WithOrientation(turned, 3, true);
+    QTest::addRow("jpeg_orientation6_intel") << WithOrientation(turned, 6, true);
+    // Qt reads the APP1 blocks as one: an XMP block first hides the EXIF.
+    QTest::addRow("jpeg_xmpBeforeExif")
+        << WithOrientation(turned, 6, false, QByteArray("http://ns.adobe.com/xap/1.0/\0<x/>"));
+    QTest::addRow("jpeg_orientationOutOfRange") << WithOrientation(turned, 9);
 
     struct PngKind {
         const char* name;
