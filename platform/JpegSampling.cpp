@@ -8,9 +8,13 @@
 
 #include <csetjmp>
 #include <cstdio> // jpeglib.h needs FILE declared
+#include <memory>
 #include <vector>
 
 #include <jpeglib.h>
+
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 
 #include "SampledDecoding.h"
 
@@ -33,6 +37,67 @@ extern "C" void LeaveOnJpegError(j_common_ptr info) {
 // Warnings (a damaged or cut-off stream the library makes the best of) are
 // not shown, as Qt's reader only logs them.
 extern "C" void IgnoreJpegMessage(j_common_ptr) {}
+
+// The picture's bytes handed to libjpeg a piece at a time, so a streamed
+// file is never held whole. Like libjpeg's own memory source, a stream that
+// ends early is ended with an EOI marker (and a warning).
+struct JpegSource {
+    jpeg_source_mgr manager; // first, so the library's pointer is ours
+    const PictureFile* file;
+    qint64 offset;
+    JOCTET buffer[65536];
+};
+
+extern "C" void StartJpegSource(j_decompress_ptr) {}
+
+extern "C" boolean FillJpegSource(j_decompress_ptr info) {
+    auto* source = reinterpret_cast<JpegSource*>(info->src);
+    const qint64 got = source->file->ReadAt(source->offset, reinterpret_cast<char*>(source->buffer),
+                                            sizeof source->buffer);
+    if (got <= 0) {
+        WARNMS(info, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        source->manager.next_input_byte = source->buffer;
+        source->manager.bytes_in_buffer = 2;
+        return TRUE;
+    }
+    source->offset += got;
+    source->manager.next_input_byte = source->buffer;
+    source->manager.bytes_in_buffer = static_cast<std::size_t>(got);
+    return TRUE;
+}
+
+extern "C" void SkipJpegSource(j_decompress_ptr info, long count) {
+    auto* source = reinterpret_cast<JpegSource*>(info->src);
+    if (count <= 0) {
+        return;
+    }
+    const auto skip = static_cast<std::size_t>(count);
+    if (skip <= source->manager.bytes_in_buffer) {
+        source->manager.next_input_byte += skip;
+        source->manager.bytes_in_buffer -= skip;
+        return;
+    }
+    source->offset += static_cast<qint64>(skip - source->manager.bytes_in_buffer);
+    source->manager.bytes_in_buffer = 0;
+}
+
+extern "C" void EndJpegSource(j_decompress_ptr) {}
+
+// Sets info up to read file from its start; source must outlive the reading.
+void ReadFrom(j_decompress_ptr info, JpegSource& source, const PictureFile& file) {
+    source.manager.init_source = StartJpegSource;
+    source.manager.fill_input_buffer = FillJpegSource;
+    source.manager.skip_input_data = SkipJpegSource;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = EndJpegSource;
+    source.manager.next_input_byte = nullptr;
+    source.manager.bytes_in_buffer = 0;
+    source.file = &file;
+    source.offset = 0;
+    info->src = &source.manager;
+}
 
 class JpegSampler final : public SampledDecoder::Work {
 public:
@@ -76,9 +141,7 @@ private:
     // No object with a destructor may live in the functions below: an error
     // leaves them by longjmp.
     Start BeginUnguarded(std::size_t budget) {
-        const QByteArray& bytes = file_.Bytes();
-        jpeg_mem_src(&info_, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                     static_cast<unsigned long>(bytes.size()));
+        ReadFrom(&info_, *source_, file_);
         jpeg_read_header(&info_, TRUE);
         if (info_.out_color_space != JCS_RGB && info_.out_color_space != JCS_GRAYSCALE) {
             return Start::NotFollowed;
@@ -170,6 +233,7 @@ private:
     std::shared_ptr<SampledPicture> lattice_;
     jpeg_decompress_struct info_{};
     JpegErrors errors_{};
+    std::unique_ptr<JpegSource> source_ = std::make_unique<JpegSource>();
     std::vector<JSAMPLE> row_;
     std::size_t components_ = 3;
     bool mirror_ = false;
@@ -275,6 +339,7 @@ QImageIOHandler::Transformations TransformationOf(int orientation) {
 struct JpegHeaderReader {
     jpeg_decompress_struct info{};
     JpegErrors errors{};
+    std::unique_ptr<JpegSource> source = std::make_unique<JpegSource>();
     JpegHeaderReader() {
         info.err = jpeg_std_error(&errors.manager);
         errors.manager.error_exit = LeaveOnJpegError;
@@ -286,12 +351,11 @@ struct JpegHeaderReader {
     JpegHeaderReader& operator=(const JpegHeaderReader&) = delete;
 
     // No object with a destructor lives here: an error leaves by longjmp.
-    bool Read(const QByteArray& bytes) {
+    bool Read(const PictureFile& file) {
         if (setjmp(errors.jump) != 0) {
             return false;
         }
-        jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
-                     static_cast<unsigned long>(bytes.size()));
+        ReadFrom(&info, *source, file);
         jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
         jpeg_read_header(&info, TRUE);
         return true;
@@ -300,9 +364,9 @@ struct JpegHeaderReader {
 
 } // namespace
 
-bool ReadJpegHeader(const QByteArray& bytes, JpegHeader* header) {
+bool ReadJpegHeader(const PictureFile& file, JpegHeader* header) {
     JpegHeaderReader reader;
-    if (!reader.Read(bytes)) {
+    if (!reader.Read(file)) {
         return false;
     }
     QByteArray exif;

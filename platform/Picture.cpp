@@ -52,7 +52,10 @@ QString SystemReason(int error) {
 // JPEG and PNG by their signatures. Asking Qt which reader takes the
 // contents loads every image reader plugin with its libraries, which costs
 // a short conversion more time and memory than its decode.
-QByteArray SignatureFormat(const QByteArray& bytes) {
+QByteArray SignatureFormat(const PictureFile& file) {
+    char start[8] = {};
+    const qint64 got = file.ReadAt(0, start, sizeof start);
+    const QByteArray bytes(start, static_cast<qsizetype>(std::max<qint64>(got, 0)));
     if (bytes.startsWith(QByteArrayLiteral("\xFF\xD8\xFF"))) {
         return QByteArrayLiteral("jpeg");
     }
@@ -65,10 +68,8 @@ QByteArray SignatureFormat(const QByteArray& bytes) {
 // A reader over the file's bytes, of the format the probe found.
 class BytesReader {
 public:
-    explicit BytesReader(const PictureFile& file) {
-        buffer_.setData(file.Bytes());
-        buffer_.open(QIODevice::ReadOnly);
-        reader_.setDevice(&buffer_);
+    explicit BytesReader(const PictureFile& file) : device_(file.Device()) {
+        reader_.setDevice(device_.get());
         reader_.setFormat(file.Format());
         reader_.setAutoTransform(true); // EXIF orientation
     }
@@ -76,7 +77,7 @@ public:
     QImageReader* operator->() { return &reader_; }
 
 private:
-    QBuffer buffer_;
+    std::unique_ptr<QIODevice> device_;
     QImageReader reader_;
 };
 
@@ -190,7 +191,91 @@ std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString
 PictureFile::PictureFile(Private, QByteArray bytes, QString shownName)
     : bytes_(std::move(bytes)), shownName_(std::move(shownName)) {}
 
+PictureFile::OpenFile::~OpenFile() {
+#ifdef Q_OS_UNIX
+    if (fd >= 0) {
+        ::close(fd);
+    }
+#endif
+}
+
+qint64 PictureFile::Size() const {
+    return file_ ? file_->size : bytes_.size();
+}
+
+qint64 PictureFile::ReadAt(qint64 offset, char* data, qint64 size) const {
+    if (offset < 0 || size < 0) {
+        return -1;
+    }
+    if (!file_) {
+        const qint64 got = std::clamp<qint64>(bytes_.size() - offset, 0, size);
+        std::memcpy(data, bytes_.constData() + offset, static_cast<std::size_t>(got));
+        return got;
+    }
+#ifdef Q_OS_UNIX
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t got = ::pread(file_->fd, data + done, static_cast<std::size_t>(size - done),
+                                    static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return done > 0 ? done : -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += got;
+    }
+    return done;
+#else
+    return -1;
+#endif
+}
+
+namespace {
+
+// The bytes of a streamed file as a device, read through PictureFile.
+class StreamedDevice final : public QIODevice {
+public:
+    explicit StreamedDevice(const PictureFile& file) : file_(file) { open(QIODevice::ReadOnly); }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return file_.Size(); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        return file_.ReadAt(pos(), data, maxSize);
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    const PictureFile& file_;
+};
+
+} // namespace
+
+std::unique_ptr<QIODevice> PictureFile::Device() const {
+    if (file_) {
+        return std::make_unique<StreamedDevice>(*this);
+    }
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes_);
+    buffer->open(QIODevice::ReadOnly);
+    return buffer;
+}
+
 PictureFileResult PictureFile::Open(const std::string& systemPath, const QString& shownName) {
+    return OpenFileNamed(systemPath, shownName, false);
+}
+
+PictureFileResult PictureFile::OpenStreamed(const std::string& systemPath,
+                                            const QString& shownName) {
+    return OpenFileNamed(systemPath, shownName, true);
+}
+
+PictureFileResult PictureFile::OpenFileNamed(const std::string& systemPath,
+                                             const QString& shownName, bool streamed) {
     PictureFileResult result;
     result.failure = PictureFailure::Unreadable;
     if (systemPath.empty()) {
@@ -233,6 +318,17 @@ PictureFileResult PictureFile::Open(const std::string& systemPath, const QString
     }
     if (!S_ISREG(status.st_mode)) {
         return notRegular(S_ISDIR(status.st_mode));
+    }
+    if (streamed) {
+        auto open = std::make_shared<OpenFile>();
+        open->fd = ::dup(fd);
+        open->size = static_cast<qint64>(status.st_size);
+        if (open->fd < 0) {
+            return cannotRead(errno);
+        }
+        auto file = std::make_shared<PictureFile>(Private{}, QByteArray(), shownName);
+        file->file_ = std::move(open);
+        return Probe(std::move(file));
     }
     if (static_cast<std::uint64_t>(status.st_size) > kPictureMemoryBudget) {
         result.failure = PictureFailure::OverBudget;
@@ -300,12 +396,10 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     // The format the contents say, whatever the name says; one that only
     // the name's extension tells (TGA has no signature) as Qt takes it from
     // a named file.
-    file->format_ = SignatureFormat(file->bytes_);
+    file->format_ = SignatureFormat(*file);
     if (file->format_.isEmpty()) {
-        QBuffer contents;
-        contents.setData(file->bytes_);
-        contents.open(QIODevice::ReadOnly);
-        file->format_ = QImageReader::imageFormat(&contents);
+        const std::unique_ptr<QIODevice> contents = file->Device();
+        file->format_ = QImageReader::imageFormat(contents.get());
     }
     if (file->format_.isEmpty()) {
         file->format_ = QFileInfo(file->shownName_).suffix().toLower().toLatin1();
@@ -314,20 +408,22 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     // would be loaded for nothing when only the samples are decoded.
     if (file->format_ == "jpeg") {
         JpegHeader header;
-        if (ReadJpegHeader(file->bytes_, &header) && header.width > 0 && header.height > 0) {
+        if (ReadJpegHeader(*file, &header) && header.width > 0 && header.height > 0) {
             file->transformation_ = header.transformation;
             const bool turned = header.transformation & QImageIOHandler::TransformationRotate90;
             return Sized(std::move(file), turned ? header.height : header.width,
                          turned ? header.width : header.height);
         }
-    } else if (file->format_ == "png" && file->bytes_.size() >= 24 &&
-               file->bytes_.mid(12, 4) == "IHDR") {
+    } else if (file->format_ == "png") {
         // Qt's PNG reader reads no orientation.
-        const auto* data = reinterpret_cast<const uchar*>(file->bytes_.constData());
-        const quint32 width = qFromBigEndian<quint32>(data + 16);
-        const quint32 height = qFromBigEndian<quint32>(data + 20);
-        if (width > 0 && height > 0 && width <= 0x7FFFFFFFu && height <= 0x7FFFFFFFu) {
-            return Sized(std::move(file), static_cast<int>(width), static_cast<int>(height));
+        uchar start[24] = {};
+        if (file->ReadAt(0, reinterpret_cast<char*>(start), sizeof start) == sizeof start &&
+            std::memcmp(start + 12, "IHDR", 4) == 0) {
+            const quint32 width = qFromBigEndian<quint32>(start + 16);
+            const quint32 height = qFromBigEndian<quint32>(start + 20);
+            if (width > 0 && height > 0 && width <= 0x7FFFFFFFu && height <= 0x7FFFFFFFu) {
+                return Sized(std::move(file), static_cast<int>(width), static_cast<int>(height));
+            }
         }
     }
     BytesReader reader(*file);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -66,12 +67,22 @@ public:
     static PictureFileResult Open(const std::string& systemPath, const QString& shownName);
     // The same for bytes already read, as from standard input.
     static PictureFileResult FromBytes(QByteArray bytes, const QString& shownName);
+    // The same checks, but the file stays open and is read as it is decoded
+    // instead of being held: for a caller that decodes it once, right away
+    // (the converter), so that memory never holds the file. Changing the
+    // file before the decode ends changes what is decoded.
+    static PictureFileResult OpenStreamed(const std::string& systemPath, const QString& shownName);
 
     // The upright size in pixels, at most 32767 a side.
     int Width() const { return width_; }
     int Height() const { return height_; }
-    const QByteArray& Bytes() const { return bytes_; }
     const QString& ShownName() const { return shownName_; }
+    // The file's length, and up to size of its bytes from offset on: fewer
+    // at its end, -1 when the system cannot read them.
+    qint64 Size() const;
+    qint64 ReadAt(qint64 offset, char* data, qint64 size) const;
+    // The bytes as a device of their own, at their start.
+    std::unique_ptr<QIODevice> Device() const;
     // The format as Qt's image readers name it ("jpeg", "png", ...).
     const QByteArray& Format() const { return format_; }
     // The turn or mirror that makes the stored pixels upright, as Qt's
@@ -83,10 +94,18 @@ public:
     PictureFile(Private, QByteArray bytes, QString shownName);
 
 private:
+    struct OpenFile {
+        int fd = -1;
+        qint64 size = 0;
+        ~OpenFile();
+    };
+    static PictureFileResult OpenFileNamed(const std::string& systemPath, const QString& shownName,
+                                           bool streamed);
     static PictureFileResult Probe(std::shared_ptr<PictureFile> file);
     static PictureFileResult Sized(std::shared_ptr<PictureFile> file, int width, int height);
 
     QByteArray bytes_;
+    std::shared_ptr<const OpenFile> file_; // instead of the bytes, streamed
     QString shownName_;
     QByteArray format_;
     int transformation_ = 0;

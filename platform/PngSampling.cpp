@@ -21,26 +21,26 @@ namespace glimmora {
 namespace {
 
 struct PngInput {
-    const QByteArray* bytes = nullptr;
-    qsizetype at = 0;
+    const PictureFile* file = nullptr;
+    qint64 at = 0;
     bool readingEnd = false;
 };
 
 extern "C" void ReadPngBytes(png_structp png, png_bytep data, png_size_t length) {
     auto* input = static_cast<PngInput*>(png_get_io_ptr(png));
-    const qsizetype left = input->bytes->size() - input->at;
+    const qint64 left = input->file->Size() - input->at;
     if (input->readingEnd && left < 4 && length == 4) {
         // Qt's reader lets a file end without the last chunk's CRC.
         static const png_byte kEndCrc[4] = {0xae, 0x42, 0x60, 0x82};
         std::memcpy(data, kEndCrc, 4);
-        input->at = input->bytes->size();
+        input->at = input->file->Size();
         return;
     }
-    if (left < static_cast<qsizetype>(length)) {
+    const auto wanted = static_cast<qint64>(length);
+    if (input->file->ReadAt(input->at, reinterpret_cast<char*>(data), wanted) != wanted) {
         png_error(png, "Read Error");
     }
-    std::memcpy(data, input->bytes->constData() + input->at, length);
-    input->at += static_cast<qsizetype>(length);
+    input->at += wanted;
 }
 
 struct PngErrorText {
@@ -60,7 +60,7 @@ class PngSampler final : public SampledDecoder::Work {
 public:
     PngSampler(const PictureFile& file, std::shared_ptr<SampledPicture> lattice)
         : file_(file), lattice_(std::move(lattice)) {
-        input_.bytes = &file.Bytes();
+        input_.file = &file;
         rows = lattice_->Rows();
     }
     ~PngSampler() override {

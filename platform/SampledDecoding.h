@@ -40,7 +40,7 @@ struct JpegHeader {
     int height = 0;
     int transformation = 0;
 };
-bool ReadJpegHeader(const QByteArray& bytes, JpegHeader* header);
+bool ReadJpegHeader(const PictureFile& file, JpegHeader* header);
 
 // The decoders of the formats read directly, filling lattice. Null when the
 // picture must go to the whole decode instead (a quarter turn, a colour model

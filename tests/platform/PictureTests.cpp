@@ -141,6 +141,8 @@ private slots:
     void open_refusesAtOnce();
     void open_keepsTheBytes();
     void misleadingExtension_readByItsContents();
+    void streamed_decodesAsHeld_data();
+    void streamed_decodesAsHeld();
     void sampled_readsTheLatticeOnly();
     void sampled_overBudget_saysSizeAndBudget_data();
     void sampled_overBudget_saysSizeAndBudget();
@@ -485,6 +487,42 @@ void PictureTests::misleadingExtension_readByItsContents() {
     const SampledPictureResult sampled = DecodeSampled(*opened.file, 1, 1);
     QVERIFY2(sampled.picture, qPrintable(sampled.error));
     QCOMPARE(sampled.picture->GetPixel(3, 3), Colour(0x0080FF));
+}
+
+void PictureTests::streamed_decodesAsHeld_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QImage image(45, 31, QImage::Format_ARGB32);
+    for (int y = 0; y < 31; ++y) {
+        for (int x = 0; x < 45; ++x) {
+            image.setPixel(x, y, qRgba(x * 5, y * 8, (x * y) & 0xFF, (x * 11) & 0xFF));
+        }
+    }
+    QTest::addRow("jpegUpsideDown") << JpegWithOrientation(image, 3);
+    QTest::addRow("jpegTurned") << JpegWithOrientation(image, 6);
+    QTest::addRow("png") << Encode(image, "PNG");
+    QTest::addRow("bmp") << Encode(image, "BMP");
+}
+
+void PictureTests::streamed_decodesAsHeld() {
+    // Read as it is decoded, the file gives what its bytes read at once give.
+    QFETCH(QByteArray, bytes);
+    const QString path = dir_->filePath("streamed");
+    QVERIFY(WriteFile(path, bytes));
+    const std::string name = QFile::encodeName(path).toStdString();
+    const PictureFileResult held = PictureFile::Open(name, path);
+    const PictureFileResult streamed = PictureFile::OpenStreamed(name, path);
+    QVERIFY2(held.file && streamed.file, qPrintable(held.error + streamed.error));
+    QCOMPARE(streamed.file->Size(), qint64(bytes.size()));
+    QCOMPARE(streamed.file->Width(), held.file->Width());
+    QCOMPARE(streamed.file->Height(), held.file->Height());
+    const SampledPictureResult a = DecodeSampled(*held.file, 3, 2);
+    const SampledPictureResult b = DecodeSampled(*streamed.file, 3, 2);
+    QVERIFY2(a.picture && b.picture, qPrintable(a.error + b.error));
+    for (int y = 0; y < held.file->Height(); y += 2) {
+        for (int x = 0; x < held.file->Width(); x += 3) {
+            QCOMPARE(b.picture->GetPixel(x, y), a.picture->GetPixel(x, y));
+        }
+    }
 }
 
 void PictureTests::sampled_readsTheLatticeOnly() {
