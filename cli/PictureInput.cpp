@@ -85,7 +85,9 @@ OpenedPicture OpenPicture(const std::string& systemPath) {
         result = PictureFile::FromBytes(std::move(bytes), ToShown(systemPath));
     } else {
         const SilencedErrorStream silence;
-        result = PictureFile::Open(systemPath, ToShown(systemPath));
+        // Decoded right after it is opened, before any output is written:
+        // read as it is decoded, so memory never holds the file.
+        result = PictureFile::OpenStreamed(systemPath, ToShown(systemPath));
     }
     opened.file = result.file;
     if (!opened.file) {
