@@ -10,8 +10,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <new>
+#include <system_error>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -111,7 +113,22 @@ public:
 
     bool Advance(DecodeClock::time_point deadline) override {
         if (!surface_) {
-            PictureLoadResult whole = DecodeWhole(file_, budget_);
+            // Qt's readers decode in one call, however long it takes: it
+            // runs beside the caller, who waits for it a slice at a time.
+            if (!whole_.valid()) {
+                try {
+                    whole_ = std::async(std::launch::async,
+                                        [this] { return DecodeWhole(file_, budget_); });
+                } catch (const std::system_error&) {
+                    std::promise<PictureLoadResult> here;
+                    here.set_value(DecodeWhole(file_, budget_));
+                    whole_ = here.get_future();
+                }
+            }
+            if (whole_.wait_until(deadline) != std::future_status::ready) {
+                return false;
+            }
+            PictureLoadResult whole = whole_.get();
             if (!whole.picture) {
                 result.error = whole.error;
                 result.failure = whole.failure;
@@ -150,6 +167,8 @@ private:
     const PictureFile& file_;
     std::shared_ptr<SampledPicture> lattice_;
     std::size_t budget_;
+    // Waited for when the work is dropped: the decode reads file_.
+    std::future<PictureLoadResult> whole_;
     std::shared_ptr<const PictureSurface> surface_;
 };
 
