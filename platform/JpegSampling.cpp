@@ -225,8 +225,24 @@ private:
     }
 
     void Fail() {
-        result.failure = PictureFailure::Unreadable;
-        result.error = UnreadableMessage(file_, QString::fromLocal8Bit(errors_.message));
+        switch (errors_.manager.msg_code) {
+        case JERR_OUT_OF_MEMORY:
+            result.failure = PictureFailure::OutOfMemory;
+            result.error = OutOfMemoryMessage(file_);
+            return;
+        case JERR_NO_BACKING_STORE:
+            // More than max_memory_to_use, which holds the budget.
+            result.failure = PictureFailure::OverBudget;
+            result.error = QStringLiteral("%1 is %2 x %3 pixels; decoding it would take more "
+                                          "than the memory a picture may take.")
+                               .arg(file_.ShownName())
+                               .arg(file_.Width())
+                               .arg(file_.Height());
+            return;
+        default:
+            result.failure = PictureFailure::Unreadable;
+            result.error = UnreadableMessage(file_, QString::fromLocal8Bit(errors_.message));
+        }
     }
 
     const PictureFile& file_;

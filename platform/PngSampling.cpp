@@ -340,8 +340,14 @@ private:
     }
 
     void Fail() {
+        const QString message = QString::fromLatin1(error_.message);
+        if (message.contains(QStringLiteral("out of memory"), Qt::CaseInsensitive)) {
+            result.failure = PictureFailure::OutOfMemory;
+            result.error = OutOfMemoryMessage(file_);
+            return;
+        }
         result.failure = PictureFailure::Unreadable;
-        result.error = UnreadableMessage(file_, QString::fromLatin1(error_.message));
+        result.error = UnreadableMessage(file_, message);
     }
 
     const PictureFile& file_;

@@ -1,6 +1,7 @@
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -555,6 +556,9 @@ void PictureTests::sampled_overBudget_saysSizeAndBudget_data() {
     QTest::addRow("pngSamplesTooMany") << QByteArray("PNG") << 1 << "at steps of 1 x 1";
     QTest::addRow("pngSamplesFit") << QByteArray("PNG") << 2 << "";
     QTest::addRow("bmpWholeTooLarge") << QByteArray("BMP") << 2 << "decoding it whole";
+    // A progressive JPEG is held whole as coefficients until its last scan.
+    QTest::addRow("progressiveJpegTooLarge") << QByteArray("progressive") << 2 << "decoding it";
+    QTest::addRow("jpegSamplesFit") << QByteArray("JPEG") << 2 << "";
 }
 
 void PictureTests::sampled_overBudget_saysSizeAndBudget() {
@@ -563,8 +567,16 @@ void PictureTests::sampled_overBudget_saysSizeAndBudget() {
     QFETCH(QString, refusal);
     QImage image(300, 200, QImage::Format_RGB32);
     image.fill(Qt::gray);
-    const PictureFileResult opened =
-        PictureFile::FromBytes(Encode(image, format.constData()), QStringLiteral("grey.pic"));
+    QByteArray bytes;
+    if (format == "progressive") {
+        QBuffer buffer(&bytes);
+        QImageWriter writer(&buffer, "JPEG");
+        writer.setProgressiveScanWrite(true);
+        QVERIFY(writer.write(image));
+    } else {
+        bytes = Encode(image, format.constData());
+    }
+    const PictureFileResult opened = PictureFile::FromBytes(bytes, QStringLiteral("grey.pic"));
     QVERIFY2(opened.file, qPrintable(opened.error));
     const SampledPictureResult sampled = DecodeSampled(*opened.file, step, step, 100000);
     if (refusal.isEmpty()) {
