@@ -19,6 +19,7 @@
 #include <string>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -207,6 +208,8 @@ private slots:
     // Page 1.
     void browse_showsPathSizeAndTitle();
     void browse_textFile_reportsInvalidPicture();
+    void browse_notARegularFile_refusedAtOnce_data();
+    void browse_notARegularFile_refusedAtOnce();
     void browse_failureAfterGoodPicture_keepsOldSize();
     void browse_cancelWithNothingChosen_staysEmptyWithoutMessage();
     void browse_cancelAfterChoice_loadsSameFileAgain();
@@ -449,6 +452,31 @@ void WizardTests::browse_textFile_reportsInvalidPicture() {
     QCOMPARE(f.State().ImageFileTitle, std::string("notes.txt"));
     QCOMPARE(f.Get("picThumbNail")->geometry(), TwipsRect(120, 240, 1515, 1935));
     QVERIFY(!f.Get<ThumbnailBox>("picThumbNail")->HasDrawing());
+}
+
+void WizardTests::browse_notARegularFile_refusedAtOnce_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addRow("fifo") << "fifo";        // nobody writes into it: a read would wait for ever
+    QTest::addRow("device") << "/dev/zero"; // a read would never end
+    QTest::addRow("folder") << "folder";
+}
+
+void WizardTests::browse_notARegularFile_refusedAtOnce() {
+    QFETCH(QString, kind);
+    Fixture f;
+    QString path = kind;
+    if (kind == "fifo") {
+        path = f.dir.filePath(kind);
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        path = f.dir.filePath(kind);
+        QVERIFY(QDir().mkdir(path));
+    }
+    f.Choose(path);
+    QCOMPARE(f.platform.criticals.size(), std::size_t{1});
+    QCOMPARE(f.platform.criticals[0].text, QStringLiteral("Invalid picture!"));
+    QCOMPARE(f.Text("txtImage"), QString());
+    QVERIFY(!f.NextEnabled());
 }
 
 void WizardTests::browse_failureAfterGoodPicture_keepsOldSize() {
