@@ -130,17 +130,36 @@ public:
     }
 
     bool Advance(DecodeClock::time_point deadline) override {
-        if (setjmp(errors_.jump) != 0) {
-            Fail();
-            return true;
+        if (!whole_) {
+            if (setjmp(errors_.jump) != 0) {
+                Fail();
+                return true;
+            }
+            if (!DecodeRows(deadline)) {
+                return false;
+            }
+            if (!damaged_) {
+                return true;
+            }
+            // The library made the best of damaged data, and it may make it
+            // differently when rows are skipped than when all are read: the
+            // points come from the whole decode, as Qt's reader gives it.
+            whole_ = WholeWorkFor(file_, lattice_, budget_);
+            rowsDone = 0;
         }
-        return DecodeRows(deadline);
+        const bool ended = whole_->Advance(deadline);
+        rowsDone = whole_->rowsDone;
+        if (ended) {
+            result = whole_->result;
+        }
+        return ended;
     }
 
 private:
     // No object with a destructor may live in the functions below: an error
     // leaves them by longjmp.
     Start BeginUnguarded(std::size_t budget) {
+        budget_ = budget;
         ReadFrom(&info_, *source_, file_);
         jpeg_read_header(&info_, TRUE);
         if (info_.out_color_space != JCS_RGB && info_.out_color_space != JCS_GRAYSCALE) {
@@ -173,6 +192,7 @@ private:
         }
         info_.mem->max_memory_to_use = static_cast<long>(budget - lattice);
         jpeg_start_decompress(&info_);
+        warningsAtStart_ = errors_.manager.num_warnings;
         components_ = info_.output_components;
         row_.resize(static_cast<std::size_t>(info_.output_width) * components_);
         return Start::Ready;
@@ -194,7 +214,10 @@ private:
                     jpeg_read_scanlines(&info_, &row, 1);
                 }
                 jpeg_finish_decompress(&info_);
-                result.picture = std::move(lattice_);
+                damaged_ = errors_.manager.num_warnings > warningsAtStart_;
+                if (!damaged_) {
+                    result.picture = std::move(lattice_);
+                }
                 return true;
             }
             // Upside down the sampled rows come from the bottom up; the file
@@ -254,6 +277,10 @@ private:
     std::size_t components_ = 3;
     bool mirror_ = false;
     bool flip_ = false;
+    std::size_t budget_ = 0;
+    long warningsAtStart_ = 0; // the header's warnings
+    bool damaged_ = false;     // warnings while decoding: see Advance
+    std::unique_ptr<SampledDecoder::Work> whole_;
 };
 
 // The orientation in an EXIF block, read as Qt's JPEG reader reads it: the

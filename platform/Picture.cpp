@@ -198,6 +198,11 @@ QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std
         .arg(MiB(static_cast<double>(bytes)), MiB(static_cast<double>(budget)));
 }
 
+std::unique_ptr<SampledDecoder::Work>
+WholeWorkFor(const PictureFile& file, std::shared_ptr<SampledPicture> lattice, std::size_t budget) {
+    return std::make_unique<WholeWork>(file, std::move(lattice), budget);
+}
+
 std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error) {
     auto work = std::make_unique<EndedWork>();
     work->result.failure = failure;

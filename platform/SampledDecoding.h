@@ -31,6 +31,9 @@ QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std
 
 // A work that has ended before it began.
 std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error);
+// The whole decode, then the points of lattice taken from it.
+std::unique_ptr<SampledDecoder::Work>
+WholeWorkFor(const PictureFile& file, std::shared_ptr<SampledPicture> lattice, std::size_t budget);
 
 // The header of a JPEG as Qt's reader sees it: the stored size and the
 // orientation (QImageIOHandler::Transformations) its EXIF block gives.

@@ -149,6 +149,7 @@ private slots:
     void sampled_overBudget_saysSizeAndBudget();
     void truncatedBmp_missingRowsAreWhite_data();
     void truncatedBmp_missingRowsAreWhite();
+    void damagedJpeg_samplesAsTheWholeDecode();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -619,6 +620,27 @@ void PictureTests::truncatedBmp_missingRowsAreWhite() {
                                        static_cast<const PixelSource*>(sampled.picture.get())}) {
         QCOMPARE(picture->GetPixel(3, 63 - readRow), Colour(0xFFFFFF));
         QCOMPARE(picture->GetPixel(0, readRow), Colour(0x000000));
+    }
+}
+
+void PictureTests::damagedJpeg_samplesAsTheWholeDecode() {
+    // Damaged data that libjpeg makes the best of, differently when rows are
+    // skipped (found by the fuzzer): the samples still hold the whole
+    // decode's colours.
+    const PictureFileResult opened = PictureFile::FromBytes(
+        QByteArray::fromBase64(
+            "/9j34AAQSkZJRgABWwEBAGAAYAD//9sAQwAImAojZGVmaW5lIF8GBgcGBQgHBzsi6YKs0J+YfVA0CjkzIDf6"
+            "qAEhe4AuAAAAAAAAAAAAAAAAAAAAMjwuMzQy/9sAQwEJCQkMCwwYDQ0YMiEcJiEyMjIyMjIyMQMyAgxOYCFN"
+            "TgEmOwKYn+KsgPDMUDQKM7MgN0xVP0RJT1xkMjIyMjIyMjL/wAARCAAHAA0DASMAAhEBAxEB5+jp6vf4+fr/"
+            "2gAMAwEAAhEDEQAy5xZBm+L5PiP/2Q=="),
+        QStringLiteral("damaged.jpg"));
+    QVERIFY2(opened.file, qPrintable(opened.error));
+    const PictureLoadResult whole = DecodeWhole(*opened.file);
+    QVERIFY2(whole.picture, qPrintable(whole.error));
+    const SampledPictureResult sampled = DecodeSampled(*opened.file, 1, 4);
+    QVERIFY2(sampled.picture, qPrintable(sampled.error));
+    for (int x = 0; x < whole.picture->Width(); ++x) {
+        QCOMPARE(sampled.picture->GetPixel(x, 4), whole.picture->GetPixel(x, 4));
     }
 }
 
