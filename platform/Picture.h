@@ -161,7 +161,10 @@ SampledPictureResult DecodeSampled(const PictureFile& file, int stepX, int stepY
 
 // The same decode in slices, for a caller that must keep its window
 // responsive: each Advance decodes for about the given time and says
-// whether the decode has ended. The file must outlive the decoder.
+// whether the decode has ended. A format that only Qt's readers decode is
+// decoded whole on a thread of its own meanwhile, so calls may pass without
+// a row until it is done, and dropping the decoder waits for it. The file
+// must outlive the decoder.
 class SampledDecoder {
 public:
     SampledDecoder(const PictureFile& file, int stepX, int stepY,

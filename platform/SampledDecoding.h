@@ -15,8 +15,10 @@ using DecodeClock = std::chrono::steady_clock;
 class SampledDecoder::Work {
 public:
     virtual ~Work() = default;
-    // Decodes until the deadline has passed (at least one row of points, so
-    // every call makes headway); true once the decode has ended.
+    // Decodes until the deadline has passed; true once the decode has
+    // ended. The direct decoders decode at least one row a call; the whole
+    // decode by Qt's readers runs beside the caller and may let calls pass
+    // without a row until it is done.
     virtual bool Advance(DecodeClock::time_point deadline) = 0;
 
     int rowsDone = 0;
