@@ -144,11 +144,10 @@ public:
             // The library made the best of damaged data, and it may make it
             // differently when rows are skipped than when all are read: the
             // points come from the whole decode, as Qt's reader gives it.
+            // The rows counted so far stay counted: the count never goes back.
             whole_ = WholeWorkFor(file_, lattice_, budget_);
-            rowsDone = 0;
         }
         const bool ended = whole_->Advance(deadline);
-        rowsDone = whole_->rowsDone;
         if (ended) {
             result = whole_->result;
         }
