@@ -56,6 +56,22 @@ int FollowLinks(const std::string& path, std::string& resolved) {
     return ELOOP;
 }
 
+// Whether a new file may take the place of target (status: its own). In a
+// folder with the sticky bit, such as /tmp, only the owner of the file or of
+// the folder may; another user's file there that this user may write to is
+// written in place instead.
+bool MayReplace(const std::string& target, const struct stat& status) {
+    const uid_t user = ::geteuid();
+    if (user == 0 || status.st_uid == user) {
+        return true;
+    }
+    struct stat folder {};
+    if (::stat(FolderOf(target).c_str(), &folder) != 0) {
+        return true; // making the file beside it will say why not
+    }
+    return (folder.st_mode & S_ISVTX) == 0 || folder.st_uid == user;
+}
+
 // A new, empty file beside target with a name of its own; -1 and errno on
 // failure. It gets the permission bits a new file gets (the umask applies).
 int MakeFileBeside(const std::string& target, std::string& made) {
@@ -143,8 +159,9 @@ std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::s
         reason = OutputReason(errno);
         return nullptr;
     }
+    const bool replaceable = !exists || MayReplace(target, status);
     std::string temp;
-    const int fd = MakeFileBeside(target, temp);
+    const int fd = replaceable ? MakeFileBeside(target, temp) : -1;
     if (fd >= 0) {
         auto output = std::make_unique<OutputTarget>(Opened(), Mode::Replace, fd);
         output->finalPath_ = target;
@@ -156,7 +173,7 @@ std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::s
         }
         return output;
     }
-    const int tempError = errno;
+    const int tempError = replaceable ? errno : EPERM;
     if (!exists || tempError == ENOENT || tempError == ENOTDIR) {
         reason = OutputReason(tempError);
         return nullptr;

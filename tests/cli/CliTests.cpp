@@ -136,6 +136,11 @@ mode_t ModeOf(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode : 0;
 }
 
+ino_t InodeOf(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_ino : 0;
+}
+
 } // namespace
 
 class CliTests : public QObject {
@@ -603,6 +608,7 @@ enum class Target {
     FileSizeLimit,        // a write that fails half-way
     InPlace,              // no new file can be made in its folder
     InPlaceFileSizeLimit, // in place, failing half-way: the old bytes back
+    StickyFolder,         // another user's writable file in a folder like /tmp
     FileWithoutPermission,
     FolderWithoutPermission,
     PictureWithoutPermission,
@@ -633,6 +639,7 @@ void CliTests::outputTarget_safety_data() {
     row("folderNotWritable_fileWrittenInPlace", Target::InPlace, 0, "");
     row("inPlace_failsHalfWay_oldBytesBack", Target::InPlaceFileSizeLimit, 1,
         "art.rtf cannot be written: the file would grow");
+    row("stickyFolder_othersFileWrittenInPlace", Target::StickyFolder, 0, "");
     row("fileNotWritable_notReplaced", Target::FileWithoutPermission, 1,
         "art.rtf cannot be written: permission denied.");
     row("folderNotWritable_permissionDenied", Target::FolderWithoutPermission, 1,
@@ -716,6 +723,14 @@ void CliTests::outputTarget_safety() {
             output = dir_->filePath("new.rtf");
         }
         break;
+    case Target::StickyFolder:
+        // Anyone may make files in the folder, but only a file's owner may
+        // replace it; the file is not the child's own when the suite runs as
+        // root.
+        setup.child = ChildOptions::Unprivileged();
+        QVERIFY(::chmod(path(dir_->path()).constData(), 01777) == 0);
+        QVERIFY(::chmod(path(art).constData(), 0666) == 0);
+        break;
     case Target::FileWithoutPermission:
         // The folder is the user's, the file is not.
         setup.child = ChildOptions::Unprivileged();
@@ -747,6 +762,7 @@ void CliTests::outputTarget_safety() {
         break;
     }
 
+    const ino_t oldFile = InodeOf(art);
     const Run run = RunConvert(QStringList{input, "-o", output} + options, setup);
     if (reader.joinable()) {
         // A reader still waiting for a writer gets one that writes nothing.
@@ -773,8 +789,8 @@ void CliTests::outputTarget_safety() {
              names);
     QCOMPARE(ReadAll(picture), pictureBytes);
 
-    const bool written =
-        kind == Target::Symlink || kind == Target::KeepsModeAndOwner || kind == Target::InPlace;
+    const bool written = kind == Target::Symlink || kind == Target::KeepsModeAndOwner ||
+                         kind == Target::InPlace || kind == Target::StickyFolder;
     QVERIFY(ReadAll(art) == (written ? document : old));
     const mode_t mode = ModeOf(output);
     if (kind == Target::NewFile) {
@@ -788,6 +804,8 @@ void CliTests::outputTarget_safety() {
         QVERIFY(S_ISFIFO(mode) && fifoRead == document);
     } else if (kind == Target::Symlink) {
         QVERIFY(S_ISLNK(mode));
+    } else if (kind == Target::StickyFolder && glimmora::testing::UnprivilegedUser()) {
+        QCOMPARE(InodeOf(art), oldFile); // written in place, not replaced
     } else if (kind == Target::KeepsModeAndOwner) {
         QCOMPARE(mode & 07777, mode_t(0640));
         struct stat status {};
