@@ -14,10 +14,33 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include "FixedSizeWindow.h"
 #include "Printing.h"
 #include "QtTickSource.h"
 
 namespace glimmora {
+
+namespace {
+
+// A message box sizes itself to its text and keeps that size. On Wayland it
+// may grow instead, so that a compositor maximising it (by the maximise box
+// of its title bar) gets a window of the size it asks for, rather than one
+// that ends the program; a box in its own loop cannot be shown anew.
+class MessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (OnWayland() && maximumSize() == minimumSize()) {
+            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        }
+        return handled;
+    }
+};
+
+} // namespace
 
 std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent) {
     const QString path = QFileDialog::getOpenFileName(parent);
@@ -49,13 +72,14 @@ std::optional<QColor> QtPlatform::GetColor(QWidget* parent) {
 
 bool QtPlatform::AskYesNo(QWidget* parent, const QString& title, const QString& text,
                           Answer defaultAnswer) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    MessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
 void QtPlatform::ShowCritical(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox::critical(parent, title, text, QMessageBox::Ok);
+    MessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 PictureFileResult QtPlatform::LoadPicture(const QString& path) {

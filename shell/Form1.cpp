@@ -14,6 +14,7 @@
 #include "assets/Assets.h"
 #include "frmAbout.h"
 #include "frmEasterEgg.h"
+#include "platform/FixedSizeWindow.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "platform/WindowLook.h"
@@ -54,6 +55,7 @@ Form1::Form1(Platform& platform, std::function<void()> quit, QWidget* parent)
     // A picture dropped on the window opens the wizard with it.
     setAcceptDrops(true);
     setFixedSize(Twips(6615), Twips(7935));
+    KeepFixedSize(*this);
 
     cmdCreate = MakeButton(QStringLiteral("cmdCreate"), QStringLiteral("Create New"),
                            TwipsRect(2070, 6855, 720, 720), this);

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include "assets/Assets.h"
+#include "platform/FixedSizeWindow.h"
 #include "platform/Twips.h"
 #include "platform/WindowLook.h"
 
@@ -33,6 +34,7 @@ frmEasterEgg::frmEasterEgg(QWidget* parent)
     setWindowIcon(ProgramIcon());
     UseFixedColours(*this);
     setFixedSize(Twips(6345), Twips(7260));
+    KeepFixedSize(*this);
 
     Picture1 = new PictureBox(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));

@@ -12,6 +12,7 @@
 #include "WizardLook.h"
 #include "WizardWidgets.h"
 #include "assets/Assets.h"
+#include "platform/FixedSizeWindow.h"
 #include "platform/Twips.h"
 #include "platform/WindowLook.h"
 
@@ -104,6 +105,7 @@ void frmWizard::BuildWindow() {
     setWindowTitle(QStringLiteral("Glimmora - Wizard"));
     setWindowIcon(ProgramIcon());
     setFixedSize(Twips(8415), Twips(5475));
+    KeepFixedSize(*this);
     setFont(DefaultFont());
     // The window's own colours first; the controls change single roles.
     UseFixedColours(*this);
