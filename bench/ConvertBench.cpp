@@ -18,7 +18,7 @@
 #include "core/ConversionJob.h"
 #include "core/Scale.h"
 #include "output/Documents.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 namespace glimmora {
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "Messages.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 namespace glimmora {
 

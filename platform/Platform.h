@@ -7,8 +7,8 @@
 #include <memory>
 #include <optional>
 
-#include "Picture.h"
 #include "TickSource.h"
+#include "picture/PictureFile.h"
 
 class QMimeData;
 class QObject;

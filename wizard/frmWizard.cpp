@@ -17,7 +17,7 @@
 #include "WizardLook.h"
 #include "core/ConversionJob.h"
 #include "core/Progress.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 #include "platform/Platform.h"
 #include "platform/TickSource.h"
 #include "platform/WindowLook.h"

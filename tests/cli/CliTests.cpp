@@ -16,7 +16,7 @@
 #include <thread>
 
 #include "core/ConversionJob.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 #include "tests/cli/RunConvert.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestPictures.h"

@@ -26,6 +26,7 @@
 #include "core/ConversionJob.h"
 #include "output/ArtViewer.h"
 #include "output/Form3.h"
+#include "picture/SampledDecoder.h"
 #include "platform/Platform.h"
 #include "platform/Twips.h"
 #include "platform/WindowLook.h"

@@ -28,7 +28,7 @@
 
 #include "core/ConversionJob.h"
 #include "output/Documents.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 namespace {
 

@@ -5,7 +5,10 @@
 #include <chrono>
 #include <memory>
 
-#include "Picture.h"
+#include "PictureFile.h"
+#include "PictureMessages.h"
+#include "SampledDecoder.h"
+#include "SampledPicture.h"
 
 namespace glimmora {
 
@@ -25,11 +28,6 @@ public:
     int rows = 0;
     SampledPictureResult result; // set once ended
 };
-
-// Messages that more than one decoder gives.
-QString UnreadableMessage(const PictureFile& file, const QString& reason);
-QString OutOfMemoryMessage(const PictureFile& file);
-QString WholeOverBudgetMessage(const PictureFile& file, std::uint64_t bytes, std::size_t budget);
 
 // A work that has ended before it began.
 std::unique_ptr<SampledDecoder::Work> FailedWork(PictureFailure failure, QString error);

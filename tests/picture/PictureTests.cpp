@@ -13,7 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/TestFiles.h"
 

@@ -12,7 +12,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 using namespace glimmora;
 
