@@ -170,6 +170,7 @@ private slots:
     void outputTarget_safety_data();
     void outputTarget_safety();
     void fileNames_areTheSystemsBytes();
+    void outOfMemory_failsAndKeepsTheTarget_data();
     void outOfMemory_failsAndKeepsTheTarget();
 
     // Help, version and the manual page.
@@ -349,6 +350,7 @@ void CliTests::text_isTheEngineArt_data() {
     QTest::addRow("columns7_scaleGivesDown")
         << QStringList{"--columns", "7", "-s", "9x5"} << 43 << 5 << clean;
     QTest::addRow("scaleGiven") << QStringList{"-s", "9x5"} << 9 << 5 << clean;
+    QTest::addRow("scaleGiven_capitalX") << QStringList{"-s", "9X5"} << 9 << 5 << clean;
     const QString blocks = QString::fromUtf8("@#\xe2\x96\x93\xe2\x96\x92+=-. ");
     QTest::addRow("chars_utf8") << QStringList{"-s", "6x6", "--chars", blocks} << 6 << 6 << blocks;
     QTest::addRow("chars_thenBlack_laterWins")
@@ -845,14 +847,30 @@ void CliTests::fileNames_areTheSystemsBytes() {
              missing.err.constData());
 }
 
+void CliTests::outOfMemory_failsAndKeepsTheTarget_data() {
+    QTest::addColumn<QImage>("image");
+    QTest::addColumn<QStringList>("args");
+    // 6000 x 6000 pixels at one cell a pixel: the samples alone are far more
+    // than the limit leaves, so the decode fails before the target is opened.
+    QImage big(6000, 6000, QImage::Format_Mono);
+    big.fill(1);
+    QTest::addRow("duringTheDecode") << big << QStringList{"-s", "1x1"};
+    // A small picture decodes, the target is opened, then a line of 2000
+    // black signs of 100,000 bytes each outgrows the limit as it is written.
+    QImage black(2000, 1, QImage::Format_Mono);
+    black.fill(0);
+    QTest::addRow("afterTheTargetIsOpened")
+        << black
+        << QStringList{"-s", "1x1", "-f", "text", "--color", "--black", QString(100000, 'Z')};
+}
+
 void CliTests::outOfMemory_failsAndKeepsTheTarget() {
 #if defined(__SANITIZE_ADDRESS__)
     QSKIP("AddressSanitizer reserves more address space than the limit allows.");
 #else
-    // 6000 x 6000 pixels at one cell a pixel: far more than the limit leaves.
-    QImage big(6000, 6000, QImage::Format_Mono);
-    big.fill(1);
-    const QString picture = PicturePath("big.png", big);
+    QFETCH(QImage, image);
+    QFETCH(QStringList, args);
+    const QString picture = PicturePath("big.png", image);
     const QString art = dir_->filePath("art.txt");
     QVERIFY(WriteFile(art, "keep me"));
     RunSetup setup;
@@ -863,10 +881,13 @@ void CliTests::outOfMemory_failsAndKeepsTheTarget() {
     if (RunConvert({PicturePath("half.png", HalfBlackPicture())}, setup).exitCode != 0) {
         QSKIP("The converter needs more than the limit here even for a small picture.");
     }
-    const Run run = RunConvert({picture, "-s", "1x1", "-o", art}, setup);
+    const Run run = RunConvert(QStringList{picture} + args + QStringList{"-o", art}, setup);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(IsOneLine(run.err) && run.err.contains("memory"), run.err.constData());
     QCOMPARE(ReadAll(art), QByteArray("keep me"));
+    // Nothing half-made is left beside the target.
+    QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList({"art.txt", "big.png", "half.png"}));
 #endif
 }
 
