@@ -16,7 +16,7 @@
 #include "core/Scale.h"
 #include "output/ArtViewer.h"
 #include "output/Outlets.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 #include "platform/Platform.h"
 #include "platform/TickSource.h"
 #include "platform/Twips.h"
