@@ -30,9 +30,11 @@ void Print(std::FILE* stream, std::string_view text) {
     std::fwrite(text.data(), 1, text.size(), stream);
 }
 
-// One line on the error stream, prefixed with the program's name.
+// One line on the error stream, prefixed with the program's name. Names and
+// option values in it are shown as file names are: no control character
+// reaches the terminal.
 int Fail(std::FILE* err, int code, const std::string& message) {
-    Print(err, "glimmora-convert: " + message + "\n");
+    Print(err, "glimmora-convert: " + ShownName(message) + "\n");
     std::fflush(err);
     return code;
 }
@@ -98,17 +100,6 @@ std::optional<ConvertFormat> FormatOfName(const std::string& path) {
     return std::nullopt;
 }
 
-// A document's name as the system finds it: its folder with links and
-// "." and ".." resolved, so that two spellings of one name compare equal.
-std::string CanonicalName(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr),
-                                                               &std::free);
-    return resolved ? Joined(resolved.get(), NameOf(path)) : path;
-}
-
 // One picture and where its document goes.
 struct Job {
     std::string picture;
@@ -122,13 +113,60 @@ struct Plan {
     std::optional<int> columns;
     bool colour = false;
     std::vector<Job> jobs;
-    std::optional<std::string> folder; // made before the first picture
+    std::optional<std::string> folder; // made when the first document is written
 };
+
+std::string_view FormatName(ConvertFormat format) {
+    switch (format) {
+    case ConvertFormat::Clean:
+        return "clean";
+    case ConvertFormat::Rtf:
+        return "rtf";
+    case ConvertFormat::Html:
+        return "html";
+    case ConvertFormat::HtmlColor:
+        return "html-color";
+    case ConvertFormat::Text:
+        break;
+    }
+    return "text";
+}
+
+// The options given that the format does not use: each is said on the
+// error stream as ignored, and the document is written without it.
+std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFormat format) {
+    const bool text = format == ConvertFormat::Text;
+    const bool html = format == ConvertFormat::Html || format == ConvertFormat::HtmlColor;
+    const bool styled = html || format == ConvertFormat::Rtf;
+    std::vector<std::string> ignored;
+    if (request.colour && !text) {
+        ignored.emplace_back("--color");
+    }
+    if (!request.word.empty() && format != ConvertFormat::HtmlColor && !(text && request.colour)) {
+        ignored.emplace_back("--word");
+    }
+    if (request.fontFace && !styled) {
+        ignored.emplace_back("--font-face");
+    }
+    if (request.fontSize && !styled) {
+        ignored.emplace_back("--font-size");
+    }
+    if (request.backgroundColorCode && !html) {
+        ignored.emplace_back("--background");
+    }
+    return ignored;
+}
+
+// A file's identity where it is a regular file: a terminal or a pipe may be
+// standard input and output at once, and two documents may go to one device.
+std::optional<FileIdentity> RegularOnly(const std::optional<FileIdentity>& identity) {
+    return identity && identity->regular ? identity : std::nullopt;
+}
 
 // Decides where each document goes and in which format. Nothing on
 // success; otherwise a usage error.
 std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTerminal,
-                                    int terminalColumns, Plan& plan) {
+                                    int terminalColumns, int outFd, Plan& plan) {
     const bool several = request.pictures.size() > 1;
     const std::optional<std::string>& output = request.outputPath;
     const bool toStream = !output || *output == "-";
@@ -156,10 +194,7 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     } else if (request.colour) {
         plan.format = ConvertFormat::Text;
     }
-    plan.colour = request.colour || colourForTerminal;
-    if (plan.colour && plan.format != ConvertFormat::Text) {
-        return std::string("--color is for -f text.");
-    }
+    plan.colour = (request.colour && plan.format == ConvertFormat::Text) || colourForTerminal;
     plan.columns = request.columns;
     if (toTerminal && plan.format == ConvertFormat::Text && !plan.columns && !request.scaleAcross) {
         plan.columns = terminalColumns;
@@ -185,28 +220,35 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     }
 
     // No document may be written over a picture of this run, nor two
-    // documents over one another.
+    // documents over one another: the files they end up in are compared,
+    // links followed.
     std::vector<std::optional<FileIdentity>> pictures;
-    std::vector<std::string> documents;
+    std::vector<std::string> finalNames;
+    std::vector<std::optional<FileIdentity>> documents;
     for (const Job& job : plan.jobs) {
-        pictures.push_back(job.picture == "-" ? IdentityOfDescriptor(STDIN_FILENO)
-                                              : IdentityOfPath(job.picture));
-        documents.push_back(job.document ? CanonicalName(*job.document) : std::string());
+        pictures.push_back(RegularOnly(job.picture == "-" ? IdentityOfDescriptor(STDIN_FILENO)
+                                                          : IdentityOfPath(job.picture)));
+        finalNames.push_back(job.document ? FinalName(*job.document) : std::string());
+        documents.push_back(RegularOnly(job.document ? IdentityOfPath(*job.document)
+                                                     : IdentityOfDescriptor(outFd)));
     }
     for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
         const std::optional<std::string>& document = plan.jobs[i].document;
-        if (!document) {
-            continue;
-        }
-        const std::optional<FileIdentity> identity = IdentityOfPath(*document);
+        const std::string shownDocument =
+            document ? ShownName(*document) : std::string("Standard output");
         for (std::size_t j = 0; j < plan.jobs.size(); ++j) {
-            if (identity && pictures[j] && *identity == *pictures[j]) {
-                return ShownName(*document) + " is the picture " + ShownName(plan.jobs[j].picture) +
-                       "; it is not written over.";
+            if (documents[i] && documents[i] == pictures[j]) {
+                const std::string picture =
+                    plan.jobs[j].picture == "-"
+                        ? std::string("the file the picture is read from (standard input)")
+                        : "the picture " + ShownName(plan.jobs[j].picture);
+                return shownDocument + " is " + picture + "; it is not written over.";
             }
-            if (j < i && documents[j] == documents[i]) {
+            if (document && j < i &&
+                (finalNames[j] == finalNames[i] ||
+                 (documents[i] && documents[i] == documents[j]))) {
                 return ShownName(plan.jobs[j].picture) + " and " + ShownName(plan.jobs[i].picture) +
-                       " would both be written to " + ShownName(*document) + ".";
+                       " would both be written to " + shownDocument + ".";
             }
         }
     }
@@ -249,6 +291,13 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
         }
 
         std::unique_ptr<OutputTarget> target;
+        if (plan.folder) {
+            if (const int error = MakeFolders(*plan.folder); error != 0) {
+                return Fail(err, kExitFailed,
+                            "The folder " + ShownName(*plan.folder) +
+                                " cannot be made: " + ReasonFor(error) + ".");
+            }
+        }
         if (job.document) {
             std::string reason;
             target = OutputTarget::Open(*job.document, reason);
@@ -290,6 +339,7 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
             ConversionEngine engine(std::move(inputs), pixels.get());
             engine.SetArtSink([&writer](std::string_view piece) { writer.WriteArt(piece); });
             while (engine.Step() != StepResult::Finished) {
+                target->StopIfInterrupted();
             }
             writer.Finish();
             questionMarks = writer.QuestionMarks();
@@ -367,15 +417,19 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
         const bool outIsTerminal = outFd >= 0 && ::isatty(outFd) == 1;
         Plan plan;
         if (const std::optional<std::string> error = MakePlan(
-                request, outIsTerminal, outIsTerminal ? TerminalColumns(outFd) : 0, plan)) {
+                request, outIsTerminal, outIsTerminal ? TerminalColumns(outFd) : 0, outFd, plan)) {
             return Fail(err, kExitUsage, *error);
         }
-        if (plan.folder) {
-            if (const int error = MakeFolders(*plan.folder); error != 0) {
-                return Fail(err, kExitFailed,
-                            "The folder " + ShownName(*plan.folder) +
-                                " cannot be made: " + ReasonFor(error) + ".");
-            }
+        for (const std::string& option : IgnoredOptions(request, plan.format)) {
+            Fail(err, kExitDone,
+                 option + " is not used by -f " + std::string(FormatName(plan.format)) +
+                     "; it is ignored.");
+        }
+        if (plan.format == ConvertFormat::HtmlColor && request.word.empty()) {
+            // The document is still written, as the wizard would write it.
+            Fail(err, kExitDone,
+                 "Without --word the cells of -f html-color have no letters; the document "
+                 "shows only empty cells.");
         }
         int status = kExitDone;
         for (const Job& job : plan.jobs) {

@@ -23,8 +23,10 @@ constexpr std::array<std::string_view, 3> kDescription = {
     "When standard output is a terminal and neither -f nor -o is given, the art is written as "
     "coloured text. Text written to a terminal is as wide as the terminal unless -s or "
     "--columns is given. Pipes and files get the wizard's defaults.",
-    "A file is replaced only once the whole document is written: a failure leaves it as it "
-    "was. A link is followed and kept; a device or pipe is written into.",
+    "A file is replaced only once the whole document is written: a failure, or Ctrl-C and "
+    "the like, leaves it as it was; its attributes and access lists are kept. A link is "
+    "followed and kept; a device, a pipe or /dev/stdout is written into. An option the "
+    "format does not use is said to be ignored.",
 };
 constexpr std::string_view kExitStatus =
     "Exit status: 0 when every document was written, 1 when a picture cannot be read or a "

@@ -2,12 +2,17 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <cstdlib>
 #include <random>
 
 #include "Messages.h"
+#include "output/Interruption.h"
 
 namespace glimmora {
 
@@ -28,11 +33,45 @@ std::string NameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// The descriptor a name stands for: /dev/fd/N, /proc/self/fd/N and this
+// process's /proc/PID/fd/N (/dev/stdout leads to one of them) are the
+// program's own open files, not names of files to replace.
+std::optional<int> DescriptorNamed(const std::string& path) {
+    std::string_view rest = path;
+    const std::string ownProc = "/proc/" + std::to_string(::getpid()) + "/fd/";
+    bool matched = false;
+    for (const std::string_view prefix :
+         {std::string_view("/dev/fd/"), std::string_view("/proc/self/fd/"),
+          std::string_view("/proc/thread-self/fd/"), std::string_view(ownProc)}) {
+        if (rest.starts_with(prefix)) {
+            rest.remove_prefix(prefix.size());
+            matched = true;
+            break;
+        }
+    }
+    int fd = -1;
+    if (!matched || rest.empty() ||
+        std::from_chars(rest.data(), rest.data() + rest.size(), fd).ptr !=
+            rest.data() + rest.size() ||
+        fd < 0) {
+        return std::nullopt;
+    }
+    return fd;
+}
+
 // Follows symbolic links from path to the name that is not one (which may
-// not exist yet). 0, or the errno value.
-int FollowLinks(const std::string& path, std::string& resolved) {
+// not exist yet), or to a name of one of the program's open files
+// (descriptor). 0, or the errno value.
+int FollowLinks(const std::string& path, std::string& resolved, int* descriptor = nullptr) {
     std::string current = path;
     for (int hop = 0; hop < kMostLinks; ++hop) {
+        if (descriptor != nullptr) {
+            if (const std::optional<int> fd = DescriptorNamed(current)) {
+                *descriptor = *fd;
+                resolved = current;
+                return 0;
+            }
+        }
         struct stat status {};
         if (::lstat(current.c_str(), &status) != 0) {
             if (errno != ENOENT) {
@@ -54,6 +93,35 @@ int FollowLinks(const std::string& path, std::string& resolved) {
         current = !target.empty() && target[0] == '/' ? target : FolderOf(current) + "/" + target;
     }
     return ELOOP;
+}
+
+// Copies every extended attribute of the file at from to the open file to:
+// its access control lists among them (the system keeps them so). False
+// when one cannot be copied.
+bool CopyExtendedAttributes(const std::string& from, int to) {
+    ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+    if (size < 0) {
+        // A file system that keeps none has none to copy.
+        return errno == ENOTSUP;
+    }
+    std::string names(static_cast<std::size_t>(size), '\0');
+    size = size == 0 ? 0 : ::listxattr(from.c_str(), names.data(), names.size());
+    if (size < 0) {
+        return false;
+    }
+    names.resize(static_cast<std::size_t>(size));
+    for (std::size_t at = 0; at < names.size();) {
+        const std::string name = names.c_str() + at;
+        at += name.size() + 1;
+        const ssize_t length = ::getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        std::string value(static_cast<std::size_t>(std::max<ssize_t>(length, 0)), '\0');
+        if (length < 0 ||
+            ::getxattr(from.c_str(), name.c_str(), value.data(), value.size()) != length ||
+            ::fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Whether a new file may take the place of target (status: its own). In a
@@ -100,12 +168,15 @@ int MakeFileBeside(const std::string& target, std::string& made) {
     return -1;
 }
 
-bool WriteAll(int fd, std::string_view bytes, off_t at, bool positioned, int& error) {
+// Writes all of bytes. A write cut short by a signal goes on, unless the
+// signal is one that ends the program (stopOnSignal).
+bool WriteAll(int fd, std::string_view bytes, off_t at, bool positioned, int& error,
+              bool stopOnSignal = true) {
     while (!bytes.empty()) {
         const ssize_t done = positioned ? ::pwrite(fd, bytes.data(), bytes.size(), at)
                                         : ::write(fd, bytes.data(), bytes.size());
         if (done < 0) {
-            if (errno == EINTR) {
+            if (errno == EINTR && !(stopOnSignal && InterruptionGuard::Caught() != 0)) {
                 continue;
             }
             error = errno;
@@ -129,9 +200,22 @@ OutputTarget::OutputTarget(Opened, Mode mode, int fd) : mode_(mode), fd_(fd) {}
 
 std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::string& reason) {
     std::string target;
-    if (const int error = FollowLinks(path, target); error != 0) {
+    int descriptor = -1;
+    if (const int error = FollowLinks(path, target, &descriptor); error != 0) {
         reason = OutputReason(error);
         return nullptr;
+    }
+    if (descriptor >= 0) {
+        // One of the program's open files, such as standard output: written
+        // into as the caller opened it (appended to after >>), never
+        // replaced.
+        const int fd = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+        if (fd < 0) {
+            reason = errno == EBADF ? "descriptor " + std::to_string(descriptor) + " is closed"
+                                    : OutputReason(errno);
+            return nullptr;
+        }
+        return std::make_unique<OutputTarget>(Opened(), Mode::Direct, fd);
     }
     struct stat status {};
     const bool exists = ::stat(target.c_str(), &status) == 0;
@@ -159,21 +243,33 @@ std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::s
         reason = OutputReason(errno);
         return nullptr;
     }
+    // From here on a signal that ends the program first puts the file back.
+    auto guard = std::make_unique<InterruptionGuard>();
     const bool replaceable = !exists || MayReplace(target, status);
     std::string temp;
-    const int fd = replaceable ? MakeFileBeside(target, temp) : -1;
+    int fd = replaceable ? MakeFileBeside(target, temp) : -1;
+    int tempError = replaceable ? errno : EPERM;
+    if (fd >= 0 && exists) {
+        // The owner first: changing it may clear the set-id bits. The
+        // access control lists come after the permission bits, which would
+        // change their mask.
+        [[maybe_unused]] const int owned = ::fchown(fd, status.st_uid, status.st_gid);
+        ::fchmod(fd, status.st_mode & 07777);
+        if (!CopyExtendedAttributes(target, fd)) {
+            // What cannot be kept on a new file is kept by writing in place.
+            ::close(fd);
+            ::unlink(temp.c_str());
+            fd = -1;
+            tempError = EPERM;
+        }
+    }
     if (fd >= 0) {
         auto output = std::make_unique<OutputTarget>(Opened(), Mode::Replace, fd);
         output->finalPath_ = target;
         output->tempPath_ = temp;
-        if (exists) {
-            // The owner first: changing it may clear the set-id bits.
-            [[maybe_unused]] const int owned = ::fchown(fd, status.st_uid, status.st_gid);
-            ::fchmod(fd, status.st_mode & 07777);
-        }
+        output->guard_ = std::move(guard);
         return output;
     }
-    const int tempError = replaceable ? errno : EPERM;
     if (!exists || tempError == ENOENT || tempError == ENOTDIR) {
         reason = OutputReason(tempError);
         return nullptr;
@@ -187,6 +283,7 @@ std::unique_ptr<OutputTarget> OutputTarget::Open(const std::string& path, std::s
     }
     auto output = std::make_unique<OutputTarget>(Opened(), Mode::InPlace, inPlace);
     output->finalPath_ = target;
+    output->guard_ = std::move(guard);
     output->oldBytes_.resize(static_cast<std::size_t>(status.st_size));
     std::size_t have = 0;
     while (have < output->oldBytes_.size()) {
@@ -212,6 +309,7 @@ OutputTarget::~OutputTarget() {
 }
 
 void OutputTarget::Write(std::string_view bytes) {
+    StopIfInterrupted();
     if (error_ != 0 || bytes.empty()) {
         return;
     }
@@ -225,9 +323,22 @@ void OutputTarget::Write(std::string_view bytes) {
     if (WriteAll(fd_, bytes, written_, mode_ == Mode::InPlace, error_)) {
         written_ += static_cast<off_t>(bytes.size());
     }
+    StopIfInterrupted();
+}
+
+void OutputTarget::StopIfInterrupted() {
+    if (guard_ && !finished_ && InterruptionGuard::Caught() != 0) {
+        Abandon();
+        InterruptionGuard::EndIfCaught();
+        error_ = EINTR;
+    }
 }
 
 std::optional<std::string> OutputTarget::Finish() {
+    StopIfInterrupted();
+    if (finished_) {
+        return OutputReason(error_);
+    }
     finished_ = true;
     switch (mode_) {
     case Mode::Stream:
@@ -251,6 +362,9 @@ std::optional<std::string> OutputTarget::Finish() {
             error_ = errno;
         }
         fd_ = -1;
+        if (error_ == 0 && InterruptionGuard::Caught() != 0) {
+            error_ = EINTR;
+        }
         if (error_ == 0 && ::rename(tempPath_.c_str(), finalPath_.c_str()) != 0) {
             error_ = errno;
         }
@@ -259,6 +373,9 @@ std::optional<std::string> OutputTarget::Finish() {
         }
         break;
     case Mode::InPlace:
+        if (error_ == 0 && InterruptionGuard::Caught() != 0) {
+            error_ = EINTR;
+        }
         if (error_ == 0 && ::ftruncate(fd_, written_) != 0) {
             error_ = errno;
         }
@@ -270,6 +387,9 @@ std::optional<std::string> OutputTarget::Finish() {
         }
         fd_ = -1;
         break;
+    }
+    if (error_ == EINTR) {
+        InterruptionGuard::EndIfCaught();
     }
     if (error_ != 0) {
         return OutputReason(error_);
@@ -302,7 +422,7 @@ void OutputTarget::Abandon() {
 
 void OutputTarget::PutBackOldBytes() {
     int ignored = 0;
-    WriteAll(fd_, oldBytes_, 0, true, ignored);
+    WriteAll(fd_, oldBytes_, 0, true, ignored, false);
     [[maybe_unused]] const int cut = ::ftruncate(fd_, static_cast<off_t>(oldBytes_.size()));
 }
 
@@ -311,7 +431,7 @@ std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
     if (::stat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{status.st_dev, status.st_ino};
+    return FileIdentity{status.st_dev, status.st_ino, S_ISREG(status.st_mode)};
 }
 
 std::optional<FileIdentity> IdentityOfDescriptor(int fd) {
@@ -319,7 +439,21 @@ std::optional<FileIdentity> IdentityOfDescriptor(int fd) {
     if (::fstat(fd, &status) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{status.st_dev, status.st_ino};
+    return FileIdentity{status.st_dev, status.st_ino, S_ISREG(status.st_mode)};
+}
+
+std::string FinalName(const std::string& path) {
+    std::string followed;
+    if (FollowLinks(path, followed) != 0) {
+        followed = path;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> folder(
+        ::realpath(FolderOf(followed).c_str(), nullptr), &std::free);
+    if (!folder) {
+        return followed;
+    }
+    const std::string resolved = folder.get();
+    return (resolved.ends_with('/') ? resolved : resolved + "/") + NameOf(followed);
 }
 
 bool IsFolder(const std::string& path) {

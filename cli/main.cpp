@@ -1,5 +1,9 @@
 #include <QCoreApplication>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -21,6 +25,16 @@ void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& mes
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A standard stream the program was started without gets a placeholder
+    // that cannot be used the stream's way (/dev/null opened the other
+    // way), so that no file opened later takes its number: reading standard
+    // input or writing standard output then fails as closed (EBADF) and is
+    // reported so.
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+            ::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        }
+    }
     qInstallMessageHandler(QuietMessages);
     // A file that reaches the size the system allows fails the write
     // (EFBIG), so the old file is kept and the failure said, instead of the

@@ -13,6 +13,7 @@
 #include <system_error>
 #include <utility>
 
+#include "Interruption.h"
 #include "core/Numbers.h"
 
 namespace glimmora {
@@ -501,7 +502,12 @@ void DocumentWriter::Write(std::string_view text, const TextRule& rule) {
 }
 
 void DocumentWriter::WriteCharacter(std::optional<char32_t> character, const TextRule& rule) {
-    const char byte = character ? Windows1252Byte(*character) : '?';
+    // HTML names no character set, and browsers guess one: every character
+    // above ASCII is written as a reference, so the page reads the same
+    // whatever they guess.
+    const bool asHtmlReference =
+        character && *character >= 0x80 && rule.unheld == Unheld::HtmlReference;
+    const char byte = !character || asHtmlReference ? '?' : Windows1252Byte(*character);
     if (byte != '?') {
         out_ += byte;
     } else if (!character || rule.unheld == Unheld::QuestionMark) {
@@ -604,6 +610,9 @@ std::optional<std::string> AppendToFile(const std::string& path,
         }
     };
 
+    // Ended by a signal half-way, the program first leaves the file as it
+    // was.
+    const InterruptionGuard guard;
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "ab"));
     if (!file) {
@@ -612,21 +621,41 @@ std::optional<std::string> AppendToFile(const std::string& path,
     // After the first failure the rest is passed over: the file is cut
     // back anyway.
     int error = 0;
+    bool undone = false;
+    const auto stopIfInterrupted = [&] {
+        if (!undone && InterruptionGuard::Caught() != 0) {
+            file.reset();
+            undo();
+            undone = true;
+            InterruptionGuard::EndIfCaught();
+            error = EINTR;
+        }
+    };
     const ByteSink sink = [&](std::string_view piece) {
+        stopIfInterrupted();
         if (error != 0 || piece.empty()) {
             return;
         }
         errno = 0;
         if (std::fwrite(piece.data(), 1, piece.size(), file.get()) != piece.size()) {
-            error = errno != 0 ? errno : EIO;
+            stopIfInterrupted();
+            if (error == 0) {
+                error = errno != 0 ? errno : EIO;
+            }
         }
     };
     try {
         write(sink);
     } catch (...) {
-        file.reset();
-        undo();
+        if (!undone) {
+            file.reset();
+            undo();
+        }
         throw;
+    }
+    stopIfInterrupted();
+    if (undone) {
+        return WriteFailure(error); // the file is already as it was
     }
     if (error == 0 && std::fflush(file.get()) != 0) {
         error = errno != 0 ? errno : EIO;

@@ -41,8 +41,8 @@ std::string ToWindows1252(std::string_view utf8);
 // for the call.
 using ByteSink = std::function<void(std::string_view bytes)>;
 
-// Writes the exact bytes a save appends for a document, Windows-1252 and CR
-// LF at the end, to a sink as they are composed, without holding the whole
+// Writes the exact bytes a save appends for a document, Windows-1252 (HTML:
+// ASCII) and CR LF at the end, to a sink as they are composed, without holding the whole
 // document: the art comes in pieces (WriteArt, any number of calls; a piece
 // may end inside a character) and Finish writes the end. The head goes out
 // before the first piece; output reaches the sink in pieces of up to
@@ -62,8 +62,9 @@ using ByteSink = std::function<void(std::string_view bytes)>;
 //   coloured art comes with its letters escaped by the engine and its cells'
 //   tags are written as they are. In the face attribute the double quote
 //   too becomes an entity; the size text in the style line leaves out
-//   ; { } < > " and & (they would end the declaration). A character
-//   Windows-1252 cannot hold is written "&#N;", N its code point.
+//   ; { } < > " and & (they would end the declaration). Every character
+//   above U+007F is written "&#N;", N its code point, so the page is plain
+//   ASCII and reads alike whatever character set a browser guesses.
 // Clean text writes "?" for a character Windows-1252 cannot hold, every
 // format for bytes that are not UTF-8.
 class DocumentWriter {

@@ -181,6 +181,10 @@ private slots:
     // Failures.
     void failure_data();
     void failure();
+    void ignoredOption_saidAndTheDocumentWritten_data();
+    void ignoredOption_saidAndTheDocumentWritten();
+    void closedStandardStream_saidWhichOne_data();
+    void closedStandardStream_saidWhichOne();
 
 private:
     QString PicturePath(const QString& name, const QImage& image);
@@ -223,7 +227,8 @@ void CliTests::smallPicture_exactBytes_data() {
                         (QByteArray("<font color=\"#000000\"></font>").repeated(4) +
                          QByteArray("<font color=\"#FFFFFF\"></font>").repeated(4) + "<BR>")
                             .repeated(8))
-        << QByteArray();
+        << QByteArray("glimmora-convert: Without --word the cells of -f html-color have no "
+                      "letters; the document shows only empty cells.\n");
     QTest::addRow("text_utf8LineFeeds")
         << QStringList{"-f", "text"} << QByteArray("9999    \n").repeated(4) << QByteArray();
 
@@ -307,7 +312,11 @@ void CliTests::photoLikePicture_proposedScale_shapeAndColours() {
     QFETCH(int, down);
     QFETCH(QByteArray, lineEnd);
     const QString path = PicturePath("photo.png", PhotoLikePicture());
-    const QStringList args{path, "-f", format, "--word", "GLIMMORA"};
+    QStringList args{path, "-f", format};
+    if (format == "html-color") {
+        args << "--word"
+             << "GLIMMORA";
+    }
     const Run run = RunConvert(scale.isEmpty() ? args : args + QStringList{"-s", scale});
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.exitCode, 0);
@@ -566,6 +575,11 @@ void CliTests::severalPictures_data() {
         << QStringList{"-out/one.rtf"};
     QTest::addRow("sameDocumentTwice_spelledApart_refused")
         << QStringList{"%D/one.png", "%D/sub/../one.jpg"} << 2 << QStringList{"-one.rtf"};
+    // sub/two.rtf is a link to one.rtf, which does not exist yet.
+    QTest::addRow("sameDocumentTwice_throughALink_refused")
+        << QStringList{"%D/one.png", "%D/sub/two.png"} << 2 << QStringList{"-one.rtf"};
+    QTest::addRow("pictureFails_noFolderMade")
+        << QStringList{"%D/missing.png", "-o", "%D/new/deep/"} << 1 << QStringList{"-new"};
 }
 
 void CliTests::severalPictures() {
@@ -577,6 +591,7 @@ void CliTests::severalPictures() {
     QVERIFY(!PicturePath("sub/two.png", PhotoLikePicture()).isEmpty());
     QVERIFY(!PicturePath("one.jpg", HalfBlackPicture()).isEmpty());
     QVERIFY(WriteFile(dir_->filePath("file.rtf"), "keep"));
+    QVERIFY(QFile::link("../one.rtf", dir_->filePath("sub/two.rtf")));
     args.replaceInStrings("%D", dir_->path());
 
     const Run run = RunConvert(args);
@@ -619,6 +634,9 @@ enum class Target {
     HardLinkToThePicture,
     PictureFifo,
     PictureDevice,
+    DevStdoutAppendedTo,        // -o /dev/stdout >> art.rtf
+    ProcSelfFdWrittenInto,      // -o /proc/self/fd/1 > art.rtf
+    StandardOutputIsThePicture, // 1<> half.png
 };
 
 } // namespace
@@ -653,6 +671,10 @@ void CliTests::outputTarget_safety_data() {
     row("outputHardLinkOfThePicture_refused", Target::HardLinkToThePicture, 2, "is the picture");
     row("pictureIsAFifo_refusedAtOnce", Target::PictureFifo, 1, "is not a regular file");
     row("pictureIsADevice_refused", Target::PictureDevice, 1, "/dev/zero is not a regular file");
+    row("devStdout_appendedTo", Target::DevStdoutAppendedTo, 0, "");
+    row("procSelfFd_writtenInto", Target::ProcSelfFdWrittenInto, 0, "");
+    row("standardOutputIsThePicture_refused", Target::StandardOutputIsThePicture, 2,
+        "Standard output is the picture");
 }
 
 void CliTests::outputTarget_safety() {
@@ -762,6 +784,18 @@ void CliTests::outputTarget_safety() {
     case Target::PictureDevice:
         input = "/dev/zero";
         break;
+    case Target::DevStdoutAppendedTo:
+        output = "/dev/stdout";
+        setup.outFd = ::open(path(art).constData(), O_WRONLY | O_APPEND);
+        break;
+    case Target::ProcSelfFdWrittenInto:
+        output = "/proc/self/fd/1";
+        setup.outFd = ::open(path(art).constData(), O_WRONLY | O_TRUNC);
+        break;
+    case Target::StandardOutputIsThePicture:
+        output = "-";
+        setup.outFd = ::open(path(picture).constData(), O_RDWR);
+        break;
     }
 
     const ino_t oldFile = InodeOf(art);
@@ -776,6 +810,9 @@ void CliTests::outputTarget_safety() {
     }
     ::chmod(path(dir_->path()).constData(), 0700);
     ::chmod(path(picture).constData(), 0644);
+    if (setup.outFd >= 0) {
+        ::close(setup.outFd);
+    }
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.out, QByteArray());
     QVERIFY2(exitCode == 0 ? run.err.isEmpty() : IsOneLine(run.err), run.err.constData());
@@ -792,8 +829,13 @@ void CliTests::outputTarget_safety() {
     QCOMPARE(ReadAll(picture), pictureBytes);
 
     const bool written = kind == Target::Symlink || kind == Target::KeepsModeAndOwner ||
-                         kind == Target::InPlace || kind == Target::StickyFolder;
-    QVERIFY(ReadAll(art) == (written ? document : old));
+                         kind == Target::InPlace || kind == Target::StickyFolder ||
+                         kind == Target::ProcSelfFdWrittenInto;
+    const bool appended = kind == Target::DevStdoutAppendedTo;
+    QVERIFY(ReadAll(art) == (written ? document : appended ? old + document : old));
+    if (appended || kind == Target::ProcSelfFdWrittenInto) {
+        QCOMPARE(InodeOf(art), oldFile); // written into, not replaced
+    }
     const mode_t mode = ModeOf(output);
     if (kind == Target::NewFile) {
         QVERIFY(ReadAll(output) == document);
@@ -976,7 +1018,6 @@ void CliTests::failure_data() {
     QTest::addRow("charsTen_utf8")
         << QStringList{"%P", "--chars", QString::fromUtf8("\xc3\xa9") + "123456789"} << 2
         << "has 10";
-    QTest::addRow("colourForRtf") << QStringList{"%P", "-f", "rtf", "--color"} << 2 << "--color";
     QTest::addRow("backgroundFiveDigits")
         << QStringList{"%P", "--background", "FFFFF"} << 2 << "FFFFF";
     QTest::addRow("backgroundNotHex")
@@ -984,6 +1025,14 @@ void CliTests::failure_data() {
     QTest::addRow("backgroundWithHash")
         << QStringList{"%P", "--background", "#FFFFFF"} << 2 << "#FFFFFF";
     QTest::addRow("emptyOutputName") << QStringList{"%P", "-o", ""} << 2 << "output";
+    // Values are shown as names are: no control character reaches the
+    // terminal, none breaks the line.
+    QTest::addRow("valueWithLineBreak_escaped")
+        << QStringList{"%P", "--chars", "a\nbcdefghi"} << 2 << "\"a\\nbcdefghi\" has 10";
+    QTest::addRow("optionWithEscapeSequence_escaped")
+        << QStringList{"%P", "--bogus=\x1b]0;title\x07"} << 2 << "\"--bogus=\\x1B]0;title\\x07\"";
+    QTest::addRow("nameWithC1Control_escaped")
+        << QStringList{"%D/x\u009by.png"} << 1 << "x\\xC2\\x9By.png cannot be read";
 
     // Pictures that cannot be read.
     QTest::addRow("missingPicture")
@@ -1031,6 +1080,72 @@ void CliTests::failure() {
     const QStringList left =
         QDir(dir_->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     QCOMPARE(left, QStringList({"cut.png", "empty.png", "existing.rtf", "notes.txt", "photo.png"}));
+}
+
+void CliTests::ignoredOption_saidAndTheDocumentWritten_data() {
+    // Every option a format does not use is said to be ignored, and the
+    // document is the one without it.
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("without");
+    QTest::addColumn<QByteArray>("err");
+    const QByteArray prefix = "glimmora-convert: ";
+    QTest::addRow("colourForRtf") << QStringList{"-f", "rtf", "--color"} << QStringList{"-f", "rtf"}
+                                  << prefix + "--color is not used by -f rtf; it is ignored.\n";
+    QTest::addRow("wordAndBackgroundForRtf")
+        << QStringList{"-f", "rtf", "--word", "AB", "--background", "FF0000"}
+        << QStringList{"-f", "rtf"}
+        << prefix + "--word is not used by -f rtf; it is ignored.\n" + prefix +
+               "--background is not used by -f rtf; it is ignored.\n";
+    QTest::addRow("fontForClean_fromTheName")
+        << QStringList{"-o", "%D/art.txt", "--font-face", "Arial", "--font-size", "9"}
+        << QStringList{"-o", "%D/art.txt"}
+        << prefix + "--font-face is not used by -f clean; it is ignored.\n" + prefix +
+               "--font-size is not used by -f clean; it is ignored.\n";
+    QTest::addRow("htmlColorWithoutWord_emptyCellsSaid")
+        << QStringList{"-f", "html-color"} << QStringList{"-f", "html-color"}
+        << prefix + "Without --word the cells of -f html-color have no letters; the document "
+                    "shows only empty cells.\n";
+}
+
+void CliTests::ignoredOption_saidAndTheDocumentWritten() {
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, without);
+    QFETCH(QByteArray, err);
+    const QString picture = PicturePath("half.png", HalfBlackPicture());
+    const QString written = dir_->filePath("art.txt");
+    const Run run = RunConvert(QStringList{picture} + args.replaceInStrings("%D", dir_->path()));
+    const QByteArray document = without.contains("-o") ? ReadAll(written) : run.out;
+    QFile::remove(written);
+    const Run plain =
+        RunConvert(QStringList{picture} + without.replaceInStrings("%D", dir_->path()));
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, err);
+    QVERIFY(!document.isEmpty());
+    QVERIFY(document == (without.contains("-o") ? ReadAll(written) : plain.out));
+}
+
+void CliTests::closedStandardStream_saidWhichOne_data() {
+    QTest::addColumn<int>("closed");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addRow("input") << STDIN_FILENO << QStringList{"-", "-o", "%D/art.rtf"}
+                           << QByteArray("Standard input cannot be read: it is closed.");
+    QTest::addRow("output") << STDOUT_FILENO << QStringList{"%P", "-f", "clean"}
+                            << QByteArray("standard output cannot be written: it is closed.");
+}
+
+void CliTests::closedStandardStream_saidWhichOne() {
+    QFETCH(int, closed);
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, err);
+    RunSetup setup;
+    setup.beforeStart = [closed] { ::close(closed); };
+    const QString picture = PicturePath("half.png", HalfBlackPicture());
+    const Run run = RunConvert(
+        args.replaceInStrings("%P", picture).replaceInStrings("%D", dir_->path()), setup);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "glimmora-convert: " + err + "\n");
+    QVERIFY(!QFile::exists(dir_->filePath("art.rtf")));
 }
 
 QTEST_GUILESS_MAIN(CliTests)

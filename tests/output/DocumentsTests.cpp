@@ -289,9 +289,11 @@ void DocumentsTests::saveBytes_nonAsciiStyle_isWindows1252() {
     const std::string bytes =
         SaveBytes(OutputFormat::HtmlColoredText, "<font color=\"#000000\">\xc3\x84</font>\r",
                   Style("000000", "8", "\xc3\x84rial \xe2\x80\x93 Bold"));
-    QVERIFY(bytes.find("<font face=\"\xc4rial \x96 Bold\">\r\n") != std::string::npos);
-    QVERIFY(bytes.find("<font color=\"#000000\">\xc4</font><BR>\r\n") != std::string::npos);
+    QVERIFY(bytes.find("<font face=\"&#196;rial &#8211; Bold\">\r\n") != std::string::npos);
+    QVERIFY(bytes.find("<font color=\"#000000\">&#196;</font><BR>\r\n") != std::string::npos);
     QVERIFY(bytes.ends_with("</HTML>\r\n"));
+    const std::string rtf = SaveBytes(OutputFormat::Rtf, "\xc3\x84\r", Style("000000", "8", "A"));
+    QVERIFY(rtf.find("\xc4\\par\r") != std::string::npos);
 }
 
 // --- Escaping ---------------------------------------------------------------
@@ -333,14 +335,17 @@ void DocumentsTests::escaping_data() {
          "Tahoma", "&lt;&amp;&gt;&nbsp;a<BR>", "8", "Tahoma");
     html("htmlText_unheld_numericReferences", text, "\xce\xa9\xf0\x9f\x98\x80\r", "8", "Tahoma",
          "&#937;&#128512;<BR>", "8", "Tahoma");
-    html("htmlText_heldCharacters_oneByteEach", text, "\xe2\x82\xac\r", "8", "Tahoma", "\x80<BR>",
-         "8", "Tahoma");
+    // Even what Windows-1252 holds: the page is plain ASCII.
+    html("htmlText_everyCharacterAboveAscii_numericReference", text,
+         "\xe2\x82\xac\xc3\xa9\xc2\xa0\xc2\x81\x7f\r", "8", "Tahoma",
+         "&#8364;&#233;&#160;&#129;\x7f<BR>", "8", "Tahoma");
     html("htmlText_notUtf8_questionMark", text, "\xff\r", "8", "Tahoma", "?<BR>", "8", "Tahoma", 1);
     html("htmlFace_quoteAndMarkup_entities", text, "x", "8", "Comic \"Sans\" & <b>", "x", "8",
          "Comic &quot;Sans&quot; &amp; &lt;b&gt;");
     html("htmlFace_scriptStaysText", text, "x", "8", "\"><script>", "x", "8",
          "&quot;&gt;&lt;script&gt;");
     html("htmlFace_unheld_numericReference", text, "x", "8", "\xce\xa9", "x", "8", "&#937;");
+    html("htmlFace_held_numericReference", text, "x", "8", "\xc3\x84rial", "x", "8", "&#196;rial");
     html("htmlSize_declarationAndElementEnders_leftOut", text, "x", "8;}</style>{\"&", "Tahoma",
          "x", "8/style", "Tahoma");
     html("htmlSize_unheld_numericReference", text, "x", "8\xce\xa9", "Tahoma", "x", "8&#937;",
