@@ -14,9 +14,16 @@
 #include <utility>
 
 #include "Interruption.h"
+#include "TextEncoding.h"
 #include "core/Numbers.h"
 
 namespace glimmora {
+
+using detail::Decoded;
+using detail::DecodeUtf8;
+using detail::IsContinuation;
+using detail::ToWindows1252InPlace;
+using detail::Windows1252Byte;
 
 namespace {
 
@@ -64,89 +71,6 @@ int HalfPoints(std::string_view fontSizeText) {
     return static_cast<int>(std::clamp(halfPoints, 1.0, kMostHalfPoints));
 }
 
-// The characters 0x80..0x9F of Windows-1252, by byte; 0 marks the five
-// positions the code page leaves undefined.
-constexpr std::array<char32_t, 32> kWindows1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80..87
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,      // 88..8F
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90..97
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178, // 98..9F
-};
-
-// The Windows-1252 byte for a character, or '?' when the code page has none.
-char Windows1252Byte(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        return static_cast<char>(static_cast<unsigned char>(c));
-    }
-    for (std::size_t i = 0; i < kWindows1252High.size(); ++i) {
-        if (kWindows1252High[i] == c) {
-            return static_cast<char>(0x80 + i);
-        }
-    }
-    return '?';
-}
-
-bool IsContinuation(unsigned char byte) {
-    return (byte & 0xC0) == 0x80;
-}
-
-// Decodes one UTF-8 character at text[pos]. Returns the character and the
-// bytes it takes; a malformed sequence yields nothing and the bytes of its
-// longest valid beginning (at least one), so each fault costs one character.
-struct Decoded {
-    std::optional<char32_t> character;
-    std::size_t length;
-    bool cutOff = false; // the text ended inside a character begun well
-};
-
-Decoded DecodeUtf8(std::string_view text, std::size_t pos) {
-    const auto lead = static_cast<unsigned char>(text[pos]);
-    if (lead < 0x80) {
-        return {lead, 1};
-    }
-    std::size_t length = 0;
-    char32_t c = 0;
-    // The allowed range of the second byte rules out overlong forms,
-    // surrogates and characters above U+10FFFF.
-    unsigned char secondLow = 0x80;
-    unsigned char secondHigh = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-        if (lead == 0xE0) {
-            secondLow = 0xA0;
-        } else if (lead == 0xED) {
-            secondHigh = 0x9F;
-        }
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-        if (lead == 0xF0) {
-            secondLow = 0x90;
-        } else if (lead == 0xF4) {
-            secondHigh = 0x8F;
-        }
-    } else {
-        return {std::nullopt, 1};
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if (pos + i >= text.size()) {
-            return {std::nullopt, i, true};
-        }
-        const auto byte = static_cast<unsigned char>(text[pos + i]);
-        const bool inRange =
-            i == 1 ? (byte >= secondLow && byte <= secondHigh) : IsContinuation(byte);
-        if (!inRange) {
-            return {std::nullopt, i};
-        }
-        c = (c << 6) | (byte & 0x3F);
-    }
-    return {c, length};
-}
-
 // What a failed open or write means for the user, in one sentence.
 std::string WriteFailure(int error) {
     switch (error) {
@@ -180,96 +104,7 @@ std::filesystem::path PathFromUtf8(const std::string& path) {
     return std::filesystem::path(std::u8string(path.begin(), path.end()));
 }
 
-// Turns UTF-8 text into Windows-1252 where it lies: a character never takes
-// more bytes in Windows-1252 than in UTF-8.
-void ToWindows1252InPlace(std::string& text) {
-    const std::size_t size = text.size();
-    // Art is mostly plain ASCII: skip it eight bytes at a time.
-    std::size_t pos = 0;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    for (; pos + 8 <= size; pos += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + pos, 8);
-        if ((word & kHighBits) != 0) {
-            break;
-        }
-    }
-    while (pos < size && static_cast<unsigned char>(text[pos]) < 0x80) {
-        ++pos;
-    }
-    std::size_t write = pos;
-    while (pos < size) {
-        const auto lead = static_cast<unsigned char>(text[pos]);
-        if (lead < 0x80) {
-            text[write++] = static_cast<char>(lead);
-            ++pos;
-            continue;
-        }
-        const Decoded decoded = DecodeUtf8(text, pos);
-        text[write++] = decoded.character ? Windows1252Byte(*decoded.character) : '?';
-        pos += decoded.length;
-    }
-    text.resize(write);
-}
-
 } // namespace
-
-std::string FilterFor(OutputFormat format) {
-    std::string filter = "*";
-    filter += ExtensionFor(format);
-    return filter;
-}
-
-std::string ExtensionFor(OutputFormat format) {
-    switch (format) {
-    case OutputFormat::HtmlText:
-    case OutputFormat::HtmlColoredText:
-        return ".html";
-    case OutputFormat::Rtf:
-        return ".rtf";
-    case OutputFormat::CleanText:
-        break;
-    }
-    return ".txt";
-}
-
-std::string ProposedFileName(std::string_view imageFileTitle) {
-    // Count characters, not bytes: every character starts with a byte that
-    // is not a UTF-8 continuation byte. Walk back to the fourth start.
-    std::string_view kept = imageFileTitle;
-    int characters = 0;
-    for (std::size_t i = imageFileTitle.size(); i > 0; --i) {
-        if (!IsContinuation(static_cast<unsigned char>(imageFileTitle[i - 1])) &&
-            ++characters == 4) {
-            kept = imageFileTitle.substr(0, i - 1);
-            break;
-        }
-    }
-    std::string name(kept);
-    std::replace(name.begin(), name.end(), '.', '_');
-    return name;
-}
-
-std::string WithExtension(std::string_view chosenPath, std::string_view extension) {
-    const auto lower = [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    const bool hasIt =
-        chosenPath.size() >= extension.size() &&
-        std::equal(extension.begin(), extension.end(), chosenPath.end() - extension.size(),
-                   [&](char a, char b) { return lower(a) == lower(b); });
-    std::string path(chosenPath);
-    if (!hasIt) {
-        path += extension;
-    }
-    return path;
-}
-
-std::string ToWindows1252(std::string_view utf8) {
-    std::string bytes(utf8);
-    ToWindows1252InPlace(bytes);
-    return bytes;
-}
 
 // How a text goes into a document: what its special ASCII bytes become (an
 // empty text: left out) and how a character that Windows-1252 cannot hold
