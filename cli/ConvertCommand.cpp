@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "Messages.h"
 #include "OutputTarget.h"
 #include "PictureInput.h"
+#include "TerminalArt.h"
 #include "TerminalText.h"
 #include "core/ConversionJob.h"
 #include "core/Scale.h"
@@ -114,6 +116,12 @@ struct Plan {
     bool colour = false;
     std::vector<Job> jobs;
     std::optional<std::string> folder; // made when the first document is written
+    // Text drawn in cells: the most columns and lines (0: no limit; both 0:
+    // the steps decide), and how the terminal looks.
+    bool cellArt = false;
+    int maxColumns = 0;
+    int maxRows = 0;
+    CellArtOptions look;
 };
 
 std::string_view FormatName(ConvertFormat format) {
@@ -151,8 +159,20 @@ std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFo
     if (request.fontSize && !styled) {
         ignored.emplace_back("--font-size");
     }
-    if (request.backgroundColorCode && !html) {
+    if (request.backgroundColorCode && !html && !text) {
         ignored.emplace_back("--background");
+    }
+    // Text drawn in cells.
+    const std::array<std::pair<bool, const char*>, 4> cellOptions{{
+        {request.colourDepth.has_value(), "--colors"},
+        {request.symbols.has_value(), "--symbols"},
+        {request.fill, "--fill"},
+        {request.rows.has_value(), "--rows"},
+    }};
+    for (const auto& [given, name] : cellOptions) {
+        if (given && !text) {
+            ignored.emplace_back(name);
+        }
     }
     return ignored;
 }
@@ -166,7 +186,7 @@ std::optional<FileIdentity> RegularOnly(const std::optional<FileIdentity>& ident
 // Decides where each document goes and in which format. Nothing on
 // success; otherwise a usage error.
 std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTerminal,
-                                    int terminalColumns, int outFd, Plan& plan) {
+                                    int terminalColumns, int terminalRows, int outFd, Plan& plan) {
     const bool several = request.pictures.size() > 1;
     const std::optional<std::string>& output = request.outputPath;
     const bool toStream = !output || *output == "-";
@@ -196,6 +216,19 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     }
     plan.colour = (request.colour && plan.format == ConvertFormat::Text) || colourForTerminal;
     plan.columns = request.columns;
+    // In a terminal, or asked for, text is drawn in cells, fitted to the
+    // terminal unless a size is given.
+    const bool cellsAskedFor =
+        request.colourDepth || request.symbols || request.fill || request.rows;
+    plan.cellArt = plan.format == ConvertFormat::Text && (toTerminal || cellsAskedFor);
+    if (plan.cellArt) {
+        plan.maxColumns = request.columns.value_or(0);
+        plan.maxRows = request.rows.value_or(0);
+        if (toTerminal && !request.scaleAcross && !request.columns) {
+            plan.maxColumns = terminalColumns;
+            plan.maxRows = request.rows.value_or(std::max(terminalRows - 1, 1));
+        }
+    }
     if (toTerminal && plan.format == ConvertFormat::Text && !plan.columns && !request.scaleAcross) {
         plan.columns = terminalColumns;
     }
@@ -270,6 +303,80 @@ ScaleProposal StepsFor(const ConvertRequest& request, const Plan& plan, int widt
     return AutoScale(std::to_string(width), std::to_string(height), proposedFor);
 }
 
+// Where a job's document goes: its file, or the output stream. Null, with
+// the failure said, when the file cannot be opened.
+std::unique_ptr<OutputTarget> TargetFor(const Job& job, std::FILE* out, std::FILE* err) {
+    if (!job.document) {
+        return std::make_unique<OutputTarget>(out);
+    }
+    std::string reason;
+    std::unique_ptr<OutputTarget> target = OutputTarget::Open(*job.document, reason);
+    if (!target) {
+        Fail(err, kExitFailed, ShownName(*job.document) + " cannot be written: " + reason + ".");
+    }
+    return target;
+}
+
+// Text drawn in cells. Returns the exit code.
+int DrawCells(const ConvertRequest& request, const Plan& plan, const PictureFile& picture,
+              const Job& job, std::FILE* out, std::FILE* err) {
+    const int width = picture.Width();
+    const int height = picture.Height();
+    CellArtSize size;
+    if (plan.maxColumns > 0 || plan.maxRows > 0) {
+        size = FitCellArt(width, height, plan.maxColumns, plan.maxRows);
+    } else {
+        const ScaleProposal steps = StepsFor(request, plan, width, height);
+        const int across = std::stoi(steps.across);
+        const int down = std::stoi(steps.down);
+        size = {(width + across - 1) / across, (height + down - 1) / down};
+    }
+    std::string error;
+    const std::optional<PixelBuffer> samples = CellSamples(picture, size, error);
+    if (!samples) {
+        return Fail(err, kExitFailed, error);
+    }
+    const std::unique_ptr<OutputTarget> target = TargetFor(job, out, err);
+    if (!target) {
+        return kExitFailed;
+    }
+    CellArtOptions options = plan.look;
+    const StyleDefaults defaults = StyleDefaultsFor(OutputFormat::CleanText);
+    for (std::size_t i = 0; i < options.ramp.size(); ++i) {
+        options.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
+    }
+    options.word = request.word;
+    const CellGrid grid = MakeCellArt(*samples, size.columns, size.rows, options);
+    WriteCellArt(grid, [&target](std::string_view piece) { target->Write(piece); });
+    if (const std::optional<std::string> reason = target->Finish()) {
+        const std::string shown =
+            job.document ? ShownName(*job.document) : std::string("standard output");
+        return Fail(err, kExitFailed, shown + " cannot be written: " + *reason + ".");
+    }
+    return kExitDone;
+}
+
+// How a terminal looks to the art: its colours and background, as asked for,
+// else as the environment says.
+CellArtOptions TerminalLook(const ConvertRequest& request) {
+    CellArtOptions look;
+    look.symbols = request.symbols.value_or(CellSymbols::Ascii);
+    look.fill = request.fill;
+    look.invert = request.invert;
+    look.depth =
+        request.colourDepth.value_or(request.colour ? ColourDepth::Full : DepthFromEnvironment());
+    if (request.backgroundColorCode) {
+        look.background = static_cast<Colour>(std::stol(*request.backgroundColorCode, nullptr, 16));
+        // RRGGBB as written; the colour is held red lowest.
+        look.background = ((look.background & 0xFF) << 16) | (look.background & 0xFF00) |
+                          ((look.background >> 16) & 0xFF);
+    } else if (const std::optional<Colour> background =
+                   BackgroundFromColorFgBg(std::getenv("COLORFGBG"))) {
+        look.background = *background;
+    }
+    return look;
+}
+
 // Converts one picture into its document. Returns the exit code.
 int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, std::FILE* out,
                std::FILE* err) {
@@ -282,6 +389,9 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
             return Fail(err, kExitFailed, opened.error);
         }
         const PictureFile& picture = *opened.file;
+        if (plan.cellArt) {
+            return DrawCells(request, plan, picture, job, out, err);
+        }
         const ScaleProposal steps = StepsFor(request, plan, picture.Width(), picture.Height());
         std::string error;
         const std::shared_ptr<const PixelSource> pixels =
@@ -416,9 +526,13 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
         const int outFd = ::fileno(out);
         const bool outIsTerminal = outFd >= 0 && ::isatty(outFd) == 1;
         Plan plan;
-        if (const std::optional<std::string> error = MakePlan(
-                request, outIsTerminal, outIsTerminal ? TerminalColumns(outFd) : 0, outFd, plan)) {
+        if (const std::optional<std::string> error =
+                MakePlan(request, outIsTerminal, outIsTerminal ? TerminalColumns(outFd) : 0,
+                         outIsTerminal ? TerminalRows(outFd) : 0, outFd, plan)) {
             return Fail(err, kExitUsage, *error);
+        }
+        if (plan.cellArt) {
+            plan.look = TerminalLook(request);
         }
         for (const std::string& option : IgnoredOptions(request, plan.format)) {
             Fail(err, kExitDone,

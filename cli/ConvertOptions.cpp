@@ -21,8 +21,10 @@ constexpr std::array<std::string_view, 3> kDescription = {
     "beside its picture, or into the folder -o names, named after the picture with the format's "
     "extension (photo.jpg gives photo.rtf); a picture that fails does not stop the others.",
     "When standard output is a terminal and neither -f nor -o is given, the art is written as "
-    "coloured text. Text written to a terminal is as wide as the terminal unless -s or "
-    "--columns is given. Pipes and files get the wizard's defaults.",
+    "text drawn in cells: fitted to the terminal unless -s, --columns or --rows is given, "
+    "positive on its background and in as many colours as it shows. Text to a pipe or file is "
+    "drawn in cells too when --colors, --symbols, --fill or --rows is given; otherwise pipes "
+    "and files get the wizard's defaults.",
     "A file is replaced only once the whole document is written: a failure, or Ctrl-C and "
     "the like, leaves it as it was; its attributes and access lists are kept. A link is "
     "followed and kept; a device, a pipe or /dev/stdout is written into. An option the "
@@ -32,8 +34,13 @@ constexpr std::string_view kExitStatus =
     "Exit status: 0 when every document was written, 1 when a picture cannot be read or a "
     "document cannot be written (the other pictures are still converted), 2 when the "
     "arguments are wrong.";
-constexpr std::array<std::string_view, 5> kExamples = {
+constexpr std::array<std::string_view, 10> kExamples = {
     "glimmora-convert photo.jpg",
+    "glimmora-convert --fill photo.jpg",
+    "glimmora-convert --fill --symbols shapes --colors 256 photo.jpg",
+    "glimmora-convert --fill --symbols blocks --rows 30 photo.jpg",
+    "glimmora-convert --symbols quadrants --background light photo.jpg",
+    "NO_COLOR=1 glimmora-convert --symbols braille photo.jpg",
     "glimmora-convert photo.jpg -o photo.rtf",
     "glimmora-convert -f html-color --word GLIMMORA -o art/ *.png",
     "glimmora-convert -f text --columns 80 --invert photo.jpg > photo.txt",
@@ -42,7 +49,7 @@ constexpr std::array<std::string_view, 5> kExamples = {
 
 constexpr std::string_view kBetweenBands = "the signs of the bands in between";
 
-constexpr std::array<OptionInfo, 24> kOptions = {{
+constexpr std::array<OptionInfo, 28> kOptions = {{
     {OptionId::Output, "-o", "--output", "FILE",
      "write the document to FILE (\"-\": standard output), replacing it once all of it is "
      "written; a folder (one that exists, a name ending in \"/\", or any name when several "
@@ -56,7 +63,11 @@ constexpr std::array<OptionInfo, 24> kOptions = {{
      "from the picture's size and the format when not given"},
     {OptionId::Columns, "", "--columns", "N",
      "at most N signs a line: the smallest step across that gives it, and twice that step "
-     "down unless -s gives the step down"},
+     "down unless -s gives the step down; text drawn in cells: at most N columns"},
+    {OptionId::Rows, "", "--rows", "N",
+     "text drawn in cells: at most N lines; with --columns too, the largest art inside both "
+     "(in a terminal, without -s, --columns or --rows, the art fits the terminal's columns and "
+     "its lines less one)"},
     {OptionId::Chars, "", "--chars", "TEXT",
      "nine characters, darkest first, one for each of the nine brightness bands; with the "
      "single band options below, the later option wins"},
@@ -78,18 +89,32 @@ constexpr std::array<OptionInfo, 24> kOptions = {{
      {},
      8},
     {OptionId::Invert, "", "--invert", "",
-     "reverse the nine bands' signs: light art for dark terminals"},
+     "reverse the nine bands' signs; text drawn in cells: the art of the picture's negative"},
     {OptionId::Colour, "", "--color", "",
      "text: each sign in the 24-bit colour of its pixel (implies -f text when -f is not "
      "given)"},
+    {OptionId::Colours, "", "--colors", "MODE",
+     "none, 16, 256 or full: draws the text in cells in so many colours; without it none "
+     "when NO_COLOR is set or TERM is dumb, full when COLORTERM is truecolor or 24bit, 256 when "
+     "TERM ends in 256color, else 16 (full with --color)"},
+    {OptionId::Symbols, "", "--symbols", "MODE",
+     "ascii (the nine bands), blocks (two pixels a cell), quadrants (2 x 2), braille (2 x 4 "
+     "dots) or shapes (the ASCII sign whose shape fits the cell best): the signs of text drawn "
+     "in cells"},
+    {OptionId::Fill, "", "--fill", "",
+     "text drawn in cells: each cell gets a background colour too, chosen with its sign and "
+     "ink to look most like its part of the picture"},
     {OptionId::Word, "", "--word", "TEXT",
      "html-color, and text with --color: the word whose letters build the picture"},
     {OptionId::FontFace, "", "--font-face", "TEXT",
      "rtf and html: the font (default Arial; Tahoma for html-color)"},
     {OptionId::FontSize, "", "--font-size", "TEXT",
      "rtf and html: the size in points (default 5; 8 for html-color)"},
-    {OptionId::Background, "", "--background", "RRGGBB",
-     "html: the background colour (default FFFFFF for html, 000000 for html-color)"},
+    {OptionId::Background, "", "--background", "COLOUR",
+     "RRGGBB, dark (000000) or light (FFFFFF). html: the page's colour (default FFFFFF for "
+     "html, 000000 for html-color). Text: the terminal's, so that light signs go on a dark "
+     "background and dark on a light one (default: asked of the terminal, else read from "
+     "COLORFGBG, else dark)"},
     {OptionId::Help, "-h", "--help", "", "show this help and exit"},
     {OptionId::Version, "", "--version", "", "show the version and exit"},
 }};
@@ -109,6 +134,37 @@ std::optional<ConvertFormat> FormatNamed(std::string_view name) {
     }
     if (name == "text") {
         return ConvertFormat::Text;
+    }
+    return std::nullopt;
+}
+
+std::optional<ColourDepth> DepthNamed(std::string_view name) {
+    constexpr std::array<std::pair<std::string_view, ColourDepth>, 4> kNames{{
+        {"none", ColourDepth::None},
+        {"16", ColourDepth::Sixteen},
+        {"256", ColourDepth::TwoFiftySix},
+        {"full", ColourDepth::Full},
+    }};
+    for (const auto& [known, depth] : kNames) {
+        if (name == known) {
+            return depth;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<CellSymbols> SymbolsNamed(std::string_view name) {
+    constexpr std::array<std::pair<std::string_view, CellSymbols>, 5> kNames{{
+        {"ascii", CellSymbols::Ascii},
+        {"blocks", CellSymbols::Blocks},
+        {"quadrants", CellSymbols::Quadrants},
+        {"braille", CellSymbols::Braille},
+        {"shapes", CellSymbols::Shapes},
+    }};
+    for (const auto& [known, symbols] : kNames) {
+        if (name == known) {
+            return symbols;
+        }
     }
     return std::nullopt;
 }
@@ -378,10 +434,37 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
         case OptionId::FontSize:
             request.fontSize = *value;
             break;
+        case OptionId::Rows:
+            request.rows = ReadStep(*value);
+            if (!request.rows) {
+                return UsageError("The rows \"" + *value +
+                                  "\" are not a whole number from 1 to 32767.");
+            }
+            break;
+        case OptionId::Colours:
+            request.colourDepth = DepthNamed(*value);
+            if (!request.colourDepth) {
+                return UsageError("Unknown colors \"" + *value + "\"; use none, 16, 256 or full.");
+            }
+            break;
+        case OptionId::Symbols:
+            request.symbols = SymbolsNamed(*value);
+            if (!request.symbols) {
+                return UsageError("Unknown symbols \"" + *value +
+                                  "\"; use ascii, blocks, quadrants, braille or shapes.");
+            }
+            break;
+        case OptionId::Fill:
+            request.fill = true;
+            break;
         case OptionId::Background: {
+            if (*value == "dark" || *value == "light") {
+                request.backgroundColorCode = *value == "dark" ? "000000" : "FFFFFF";
+                break;
+            }
             if (value->size() != 6 || !std::all_of(value->begin(), value->end(), IsHexDigit)) {
                 return UsageError("The background \"" + *value +
-                                  "\" is not six hexadecimal digits like FFFFFF.");
+                                  "\" is not dark, light or six hexadecimal digits like FFFFFF.");
             }
             std::string code = *value;
             std::transform(code.begin(), code.end(), code.begin(), Upper);

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/CellArt.h"
 #include "core/Format.h"
 
 namespace glimmora {
@@ -36,6 +37,7 @@ struct ConvertRequest {
     std::optional<std::string> scaleAcross;
     std::optional<std::string> scaleDown;
     std::optional<int> columns;
+    std::optional<int> rows;
     std::array<std::optional<std::string>, 9> ramp; // none: the format's default
     bool invert = false;
     bool colour = false;
@@ -43,6 +45,11 @@ struct ConvertRequest {
     std::optional<std::string> fontFace;
     std::optional<std::string> fontSize;
     std::optional<std::string> backgroundColorCode; // six uppercase hex digits
+    // Terminal text drawn in cells: none given keeps a pipe's text as the
+    // nine bands of the clean text.
+    std::optional<ColourDepth> colourDepth;
+    std::optional<CellSymbols> symbols;
+    bool fill = false;
 };
 
 struct ParsedArguments {
@@ -60,10 +67,14 @@ enum class OptionId {
     Format,
     Scale,
     Columns,
+    Rows,
     Chars,
     RampBox,
     Invert,
     Colour,
+    Colours,
+    Symbols,
+    Fill,
     Word,
     FontFace,
     FontSize,

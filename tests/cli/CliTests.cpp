@@ -435,15 +435,17 @@ void CliTests::colourText_cellsInTheirPixelsColours() {
 void CliTests::terminal_getsTextAsWideAsItIs_data() {
     QTest::addColumn<QStringList>("inTerminal");
     QTest::addColumn<QStringList>("throughAFile");
-    // The picture is 60 pixels wide, the terminal 25 columns.
-    QTest::addRow("nothingGiven_colourTextAtTheWidth")
-        << QStringList{} << QStringList{"-f", "text", "--color", "--columns", "25"};
+    // The picture is 60 x 20 pixels, the terminal 25 x 24: cells drawn
+    // 25 x 4, inside the terminal's lines less one.
+    QTest::addRow("nothingGiven_cellsFittedToTheTerminal")
+        << QStringList{} << QStringList{"-f", "text", "--columns", "25", "--rows", "23"};
     QTest::addRow("scaleGiven_keptForTheTerminal")
-        << QStringList{"-s", "6x8"} << QStringList{"-f", "text", "--color", "-s", "6x8"};
+        << QStringList{"-s", "6x8"} << QStringList{"-f", "text", "--symbols", "ascii", "-s", "6x8"};
     QTest::addRow("formatGiven_theDocument")
         << QStringList{"-f", "rtf"} << QStringList{"-f", "rtf"};
-    QTest::addRow("textGiven_plainAtTheWidth")
-        << QStringList{"-f", "text", "-o", "-"} << QStringList{"-f", "text", "--columns", "25"};
+    QTest::addRow("textGiven_cellsToo")
+        << QStringList{"-f", "text", "-o", "-"}
+        << QStringList{"-f", "text", "--rows", "23", "--columns", "25"};
 }
 
 void CliTests::terminal_getsTextAsWideAsItIs() {

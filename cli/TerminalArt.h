@@ -1,0 +1,36 @@
+#pragma once
+
+// Text drawn in cells for a terminal: how the terminal looks (its colours
+// and background, from the environment or asked of it), and the samples the
+// cells read from a picture.
+
+#include <optional>
+#include <string>
+
+#include "core/CellArt.h"
+
+namespace glimmora {
+
+class PictureFile;
+
+// The colours a terminal shows, by the usual conventions: NO_COLOR set and
+// not empty, or TERM=dumb: none; COLORTERM truecolor or 24bit: full; TERM
+// ending in 256color: 256; else 16.
+ColourDepth DepthFromEnvironment();
+
+// The background COLORFGBG names ("15;0", "default;0" or "15;default;0":
+// the last number is the background's palette colour); none when it names
+// none.
+std::optional<Colour> BackgroundFromColorFgBg(const char* value);
+
+// Lines of the terminal on fd; else the LINES variable; else 24.
+int TerminalRows(int fd);
+
+// The samples a cell art of this size reads (MakeCellArt): each the mean
+// colour of its part of the picture. The picture is decoded only at points
+// a few to a sample, so memory stays with the art's size, not the picture's.
+// Null, with why in error, when the picture cannot be decoded.
+std::optional<PixelBuffer> CellSamples(const PictureFile& picture, CellArtSize size,
+                                       std::string& error);
+
+} // namespace glimmora
