@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "PictureInput.h"
-#include "platform/Picture.h"
+#include "picture/PictureFile.h"
 
 namespace glimmora {
 
