@@ -4,7 +4,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include "Messages.h"
 #include "picture/Picture.h"
@@ -55,6 +60,58 @@ private:
     int saved_ = -1;
 };
 
+// Reads all of standard input into bytes; false, with why in error, when
+// it cannot be read or is longer than a picture may be (an endless source
+// is refused before it takes the memory). It comes in pieces that are never
+// moved, joined once at the end: memory holds the input and one piece more,
+// never a second copy of all of it.
+bool ReadStandardInput(QByteArray& bytes, std::string& error) try {
+    constexpr std::size_t kPiece = std::size_t{16} << 20;
+    struct Piece {
+        std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(kPiece);
+        std::size_t size = 0;
+    };
+    std::vector<Piece> pieces;
+    std::uint64_t total = 0;
+    for (;;) {
+        if (pieces.empty() || pieces.back().size == kPiece) {
+            pieces.emplace_back();
+        }
+        Piece& piece = pieces.back();
+        const ssize_t got =
+            ::read(STDIN_FILENO, piece.bytes.get() + piece.size, kPiece - piece.size);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            error = "Standard input cannot be read: " + ReasonFor(errno) + ".";
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        piece.size += static_cast<std::size_t>(got);
+        total += static_cast<std::uint64_t>(got);
+        if (total > kPictureMemoryBudget) {
+            error = "Standard input is longer than the " +
+                    std::to_string(kPictureMemoryBudget / (1024 * 1024)) +
+                    " MiB a picture may take.";
+            return false;
+        }
+    }
+    bytes = QByteArray(static_cast<qsizetype>(total), Qt::Uninitialized);
+    char* at = bytes.data();
+    for (Piece& piece : pieces) {
+        std::memcpy(at, piece.bytes.get(), piece.size);
+        at += piece.size;
+        piece.bytes.reset();
+    }
+    return true;
+} catch (const std::bad_alloc&) {
+    error = "There is not enough memory to read standard input.";
+    return false;
+}
+
 } // namespace
 
 std::string ShownPictureName(const std::string& systemPath) {
@@ -66,20 +123,8 @@ OpenedPicture OpenPicture(const std::string& systemPath) {
     PictureFileResult result;
     if (systemPath == "-") {
         QByteArray bytes;
-        char chunk[64 * 1024];
-        for (;;) {
-            const ssize_t got = ::read(STDIN_FILENO, chunk, sizeof chunk);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got < 0) {
-                opened.error = "Standard input cannot be read: " + ReasonFor(errno) + ".";
-                return opened;
-            }
-            if (got == 0) {
-                break;
-            }
-            bytes.append(chunk, got);
+        if (!ReadStandardInput(bytes, opened.error)) {
+            return opened;
         }
         const SilencedErrorStream silence;
         result = PictureFile::FromBytes(std::move(bytes), ToShown(systemPath));

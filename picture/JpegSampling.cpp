@@ -150,6 +150,13 @@ public:
         const bool ended = whole_->Advance(deadline);
         if (ended) {
             result = whole_->result;
+            if (result.failure == PictureFailure::OverBudget) {
+                // Too large to decode whole, the damaged picture converts
+                // from what the library made of it: the samples, which the
+                // whole decode never reached.
+                result = SampledPictureResult{};
+                result.picture = std::move(lattice_);
+            }
         }
         return ended;
     }

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
+#include <optional>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "ContentLimits.h"
 #include "PictureMessages.h"
 #include "QtReaders.h"
 #include "SampledDecoding.h"
@@ -252,12 +254,24 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     // the name's extension tells (TGA has no signature) as Qt takes it from
     // a named file.
     file->format_ = SignatureFormat(*file);
+    // Before any reader is given the contents (asking Qt which reader takes
+    // them may already inflate compressed SVG).
+    if (std::optional<QString> refused = BeyondContentLimits(*file, file->format_)) {
+        result.failure = PictureFailure::OverBudget;
+        result.error = std::move(*refused);
+        return result;
+    }
     if (file->format_.isEmpty()) {
         const std::unique_ptr<QIODevice> contents = file->Device();
         file->format_ = QImageReader::imageFormat(contents.get());
     }
     if (file->format_.isEmpty()) {
         file->format_ = QFileInfo(file->shownName_).suffix().toLower().toLatin1();
+    }
+    if (std::optional<QString> refused = BeyondDrawingLimits(*file, file->format_)) {
+        result.failure = PictureFailure::OverBudget;
+        result.error = std::move(*refused);
+        return result;
     }
     // JPEG and PNG headers are read without Qt's readers, whose plugins
     // would be loaded for nothing when only the samples are decoded.
@@ -284,7 +298,13 @@ PictureFileResult PictureFile::Probe(std::shared_ptr<PictureFile> file) {
     BytesReader reader(*file);
     if (!reader->canRead()) {
         result.failure = PictureFailure::Unreadable;
-        result.error = UnreadableMessage(*file, reader->errorString());
+        // Qt's reader says "Unknown error" for contents no reader takes.
+        const bool noFormat = reader->error() == QImageReader::UnknownError ||
+                              reader->error() == QImageReader::UnsupportedFormatError;
+        result.error = UnreadableMessage(
+            *file, file->Size() == 0 ? QStringLiteral("it is empty, not a picture")
+                   : noFormat ? QStringLiteral("it is not a picture of a format Glimmora reads")
+                              : reader->errorString());
         return result;
     }
     file->transformation_ = static_cast<int>(reader->transformation());

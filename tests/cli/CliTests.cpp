@@ -172,6 +172,8 @@ private slots:
     void fileNames_areTheSystemsBytes();
     void outOfMemory_failsAndKeepsTheTarget_data();
     void outOfMemory_failsAndKeepsTheTarget();
+    void endlessStandardInput_bounded_data();
+    void endlessStandardInput_bounded();
 
     // Help, version and the manual page.
     void answer_data();
@@ -932,6 +934,38 @@ void CliTests::outOfMemory_failsAndKeepsTheTarget() {
     // Nothing half-made is left beside the target.
     QCOMPARE(QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden),
              QStringList({"art.txt", "big.png", "half.png"}));
+#endif
+}
+
+void CliTests::endlessStandardInput_bounded_data() {
+    QTest::addColumn<qint64>("memoryLimit");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addRow("withinTheMemory_overTheBudget")
+        << qint64(2) * 1024 * 1024 * 1024
+        << QByteArray("Standard input is longer than the 1024 MiB a picture may take.");
+    QTest::addRow("memoryEndsFirst")
+        << qint64(160) * 1024 * 1024
+        << QByteArray("There is not enough memory to read standard input.");
+}
+
+void CliTests::endlessStandardInput_bounded() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer reserves more address space than the limit allows.");
+#else
+    QFETCH(qint64, memoryLimit);
+    QFETCH(QByteArray, err);
+    const QString art = dir_->filePath("art.txt");
+    QVERIFY(WriteFile(art, "keep me"));
+    RunSetup setup;
+    setup.beforeStart = [memoryLimit] {
+        const rlimit limit{rlim_t(memoryLimit), rlim_t(memoryLimit)};
+        ::setrlimit(RLIMIT_AS, &limit);
+        ::dup2(::open("/dev/zero", O_RDONLY), STDIN_FILENO);
+    };
+    const Run run = RunConvert({"-", "-o", art}, setup);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "glimmora-convert: " + err + "\n");
+    QCOMPARE(ReadAll(art), QByteArray("keep me"));
 #endif
 }
 
