@@ -30,6 +30,7 @@ ClickArea* MakeButton(const QString& name, const QString& tip, QRect place, QWid
     area->setToolTip(tip);
     area->setAccessibleName(tip);
     area->setGeometry(place);
+    area->MakeKeyboardButton();
     return area;
 }
 
@@ -66,6 +67,7 @@ Form1::Form1(Platform& platform, std::function<void()> quit, QWidget* parent)
     connect(cmdCreate, &ClickArea::clicked, this, &Form1::cmdCreate_Click);
     connect(cmdAbout, &ClickArea::clicked, this, &Form1::cmdAbout_Click);
     connect(cmdExit, &ClickArea::clicked, this, &Form1::cmdExit_Click);
+    cmdCreate->setFocus();
 
     // The wizard gives Create New back only when the user confirmed leaving
     // it; a restart replaces the wizard and Create New stays disabled.

@@ -1,7 +1,9 @@
 #include "ClickArea.h"
 
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace glimmora {
 
@@ -60,6 +62,38 @@ ClickArea::ClickArea(const QString& name, QWidget* parent) : QLabel(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_TranslucentBackground);
     setAutoFillBackground(false);
+}
+
+void ClickArea::MakeKeyboardButton() {
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void ClickArea::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (focusPolicy() == Qt::NoFocus ||
+        (key != Qt::Key_Space && key != Qt::Key_Return && key != Qt::Key_Enter) ||
+        event->modifiers() != Qt::NoModifier) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (!event->isAutoRepeat() && isEnabled()) {
+        emit clicked();
+    }
+}
+
+void ClickArea::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) {
+        return;
+    }
+    // Black dots on white, seen on light and dark artwork alike.
+    QPainter painter(this);
+    const QRect mark = rect().adjusted(1, 1, -2, -2);
+    painter.setPen(Qt::white);
+    painter.drawRect(mark);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(mark);
 }
 
 void ClickArea::mousePressEvent(QMouseEvent* event) {

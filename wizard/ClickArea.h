@@ -4,12 +4,18 @@
 
 namespace glimmora {
 
-// A transparent, captionless click area laid over button artwork. It takes
-// no keyboard focus; while disabled it takes no clicks and no mouse moves.
+// A transparent, captionless click area laid over button artwork. While
+// disabled it takes no clicks and no mouse moves. It takes no keyboard focus
+// unless made a keyboard button.
 class ClickArea : public QLabel {
     Q_OBJECT
 public:
     explicit ClickArea(const QString& name, QWidget* parent);
+
+    // Tab reaches the area, which then shows a dotted focus mark and is
+    // clicked by Space or Return. A mouse click leaves the focus where it
+    // is, as before.
+    void MakeKeyboardButton();
 
 signals:
     void clicked();
@@ -22,6 +28,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool pressed_ = false;

@@ -32,6 +32,7 @@ frmWizard::frmWizard(Platform& platform, ProgramState& state, ArtViewer& viewer,
       decodeTimer_(platform.CreateTickSource()) {
     BuildWindow();
     WireHandlers();
+    OrderTabStops();
     NameForScreenReaders(*this);
     FitCaptionsToBoxes(*this);
     Form_Load();
@@ -108,6 +109,7 @@ void frmWizard::Form_Load() {
     lblProgressBar->hide();
     ShowStep1();
     CurrentStep_ = 1;
+    FocusFirstControl();
 }
 
 void frmWizard::ClearPageArea() {
@@ -168,6 +170,7 @@ void frmWizard::GoToStep(int step) {
     }
     // The page may have set captions of its own.
     FitCaptionsToBoxes(*this);
+    FocusFirstControl();
 }
 
 void frmWizard::keyPressEvent(QKeyEvent* event) {

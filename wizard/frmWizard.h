@@ -120,6 +120,11 @@ private:
     void BuildPage5();
     void BuildPage6();
     void WireHandlers();
+    // Tab runs through each page from the top left to the bottom right,
+    // after the restart picture and before Previous, Next and Cancel.
+    void OrderTabStops();
+    // The page's first control that takes the keyboard, else Next or Cancel.
+    void FocusFirstControl();
 
     // Page flow.
     void Form_Load();

@@ -125,9 +125,10 @@ void frmWizard::BuildWindow() {
     BuildPage6();
 
     // txtEgg lies below the visible area: it cannot be seen or clicked, but
-    // it takes the focus (by a double click on the coloured example, or by
-    // Tab, as the last stop of the tab order).
+    // it takes the focus by a double click on the coloured example. Tab
+    // passes it by.
     txtEgg = NewTextBox(this, "txtEgg", QString(), TwipsRect(1800, 5600, 1335, 285));
+    txtEgg->setFocusPolicy(Qt::ClickFocus);
 
     // Stacking, front to back: click areas, hover faces, greyed faces.
     imgPrevious2->raise();

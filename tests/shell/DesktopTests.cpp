@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -24,6 +25,7 @@
 #include "wizard/ClickArea.h"
 #include "wizard/frmWizard.h"
 
+using glimmora::ClickArea;
 using glimmora::Form1;
 using glimmora::frmWizard;
 using glimmora::StartRequest;
@@ -89,6 +91,30 @@ QString StepNumber(frmWizard* wizard) {
 
 QString ChosenPicture(frmWizard* wizard) {
     return wizard->findChild<QLineEdit*>(QStringLiteral("txtImage"))->text();
+}
+
+// Opens the wizard with a picture and goes on to page (6: through the
+// conversion) with the format whose label is given.
+frmWizard* ToPage(Shell& shell, int page, const QString& formatLabel) {
+    shell.form.OpenWithPicture(shell.Picture());
+    frmWizard* wizard = shell.Wizard();
+    for (int step = 1; step < page && step < 5; ++step) {
+        if (step == 2) {
+            Click(wizard, formatLabel.toLatin1().constData());
+        }
+        Click(wizard, "cmdNext");
+    }
+    auto& decode = static_cast<glimmora::testing::ManualTickSource&>(wizard->DecodeTimer());
+    auto& cells = static_cast<glimmora::testing::ManualTickSource&>(wizard->Timer1());
+    if (page == 6) {
+        while (decode.Fire() || cells.Fire()) {
+        }
+        Click(wizard, "cmdNext");
+    }
+    if (StepNumber(wizard) != QStringLiteral("%1.").arg(page)) {
+        qFatal("page %d not reached", page);
+    }
+    return wizard;
 }
 
 } // namespace
@@ -216,6 +242,103 @@ private slots:
         faces->showPopup();
         QTest::keyClick(faces->view(), Qt::Key_Return);
         QCOMPARE(StepNumber(wizard), QStringLiteral("3."));
+    }
+
+    // Tab from the control that has the focus after the page change, once
+    // round the window.
+    void keys_tabOrder_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("stops");
+        const QStringList frame{"cmdPre", "cmdNext", "cmdCancel", "Picture5"};
+        const QStringList signs{"txtBlack",  "txtColor2", "txtColor3", "txtColor4",
+                                "txtColor5", "txtColor6", "txtColor7", "txtColor8"};
+        QTest::addRow("1") << 1 << "Label21"
+                           << QStringList{"txtImage", "cmdBrowse", "txtWidth", "txtHeight",
+                                          "cmdNext",  "cmdCancel", "Picture5"};
+        QTest::addRow("2") << 2 << "Label21"
+                           << QStringList{"optClnTxt", "optRtf", "optHtmlTxt", "optHtmlCldTxt"} +
+                                  frame;
+        QTest::addRow("3 clean") << 3 << "Label20" << signs + frame;
+        QTest::addRow("3 rtf") << 3 << "Label21"
+                               << QStringList{"cbFace", "txtSize"} + signs + frame;
+        QTest::addRow("3 html") << 3 << "Label24"
+                                << QStringList{"cbFace", "txtSize", "lblColor"} + signs + frame;
+        QTest::addRow("3 coloured")
+            << 3 << "Label23" << QStringList{"cbFace", "txtSize", "lblColor", "txtWord"} + frame;
+        QTest::addRow("4") << 4 << "Label21"
+                           << QStringList{"txtScaleWidth", "txtScaleHeight"} + frame;
+        QTest::addRow("6") << 6 << "Label21" << QStringList{"cmdArt",  "cmdPrint",  "cmdCopy",
+                                                            "cmdSave", "cmdCancel", "Picture5"};
+    }
+    void keys_tabOrder() {
+        QFETCH(int, page);
+        QFETCH(QString, format);
+        QFETCH(QStringList, stops);
+        Shell shell;
+        frmWizard* wizard = ToPage(shell, page, format);
+        QStringList reached;
+        for (int i = 0; i <= stops.size(); ++i) {
+            QWidget* focus = wizard->focusWidget();
+            QVERIFY(focus != nullptr);
+            reached << focus->objectName();
+            QTest::keyClick(focus, Qt::Key_Tab);
+        }
+        QCOMPARE(reached, stops + QStringList{stops.front()});
+    }
+
+    // Each picture button and the colour swatch: Space and Return click it.
+    void keys_pictureButtons_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        for (const int key : {int(Qt::Key_Space), int(Qt::Key_Return)}) {
+            const char* k = key == Qt::Key_Space ? "space" : "return";
+            QTest::addRow("browse %s", k) << 1 << "cmdBrowse" << key;
+            QTest::addRow("next %s", k) << 1 << "cmdNext" << key;
+            QTest::addRow("previous %s", k) << 2 << "cmdPre" << key;
+            QTest::addRow("cancel %s", k) << 2 << "cmdCancel" << key;
+            QTest::addRow("restart %s", k) << 2 << "Picture5" << key;
+            QTest::addRow("swatch %s", k) << 3 << "lblColor" << key;
+            QTest::addRow("art %s", k) << 6 << "cmdArt" << key;
+            QTest::addRow("print %s", k) << 6 << "cmdPrint" << key;
+            QTest::addRow("copy %s", k) << 6 << "cmdCopy" << key;
+            QTest::addRow("save %s", k) << 6 << "cmdSave" << key;
+        }
+    }
+    void keys_pictureButtons() {
+        QFETCH(int, page);
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        Shell shell;
+        // HTML text: page 3 has the swatch.
+        frmWizard* wizard = ToPage(shell, page, QStringLiteral("Label24"));
+        auto* area = wizard->findChild<ClickArea*>(button);
+        QVERIFY(area->focusPolicy() & Qt::TabFocus);
+        area->setFocus();
+        QSignalSpy clicks(area, &ClickArea::clicked);
+        shell.platform.questionAnswers = {false};
+        QTest::keyClick(area, Qt::Key(key));
+        QCOMPARE(clicks.size(), 1);
+        // Nothing else took the key: Return on Cancel is not also Next.
+        QCOMPARE(StepNumber(shell.Wizard()),
+                 QStringLiteral("%1.").arg(button == "cmdNext"    ? page + 1
+                                           : button == "cmdPre"   ? page - 1
+                                           : button == "Picture5" ? 1
+                                                                  : page));
+    }
+
+    void keys_startWindowButtons() {
+        Shell shell;
+        QCOMPARE(shell.form.focusWidget()->objectName(), QStringLiteral("cmdCreate"));
+        QTest::keyClick(shell.form.focusWidget(), Qt::Key_Tab);
+        QCOMPARE(shell.form.focusWidget()->objectName(), QStringLiteral("cmdAbout"));
+        QTest::keyClick(shell.form.focusWidget(), Qt::Key_Space);
+        QVERIFY(shell.form.About() != nullptr);
+        QTest::keyClick(shell.form.focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(shell.form.focusWidget(), Qt::Key_Return);
+        QCOMPARE(shell.quits, 1);
+        QCOMPARE(shell.Wizard(), nullptr);
     }
 
     void accessible_data() {

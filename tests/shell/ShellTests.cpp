@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(button->geometry(), place);
         QCOMPARE(button->toolTip(), tip);
         QCOMPARE(button->text(), QString());
-        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+        QCOMPARE(button->focusPolicy(), Qt::TabFocus);
         QVERIFY(button->isEnabled());
     }
 
