@@ -1,8 +1,10 @@
 #include "Platform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -22,23 +24,17 @@ namespace glimmora {
 
 namespace {
 
-// A message box sizes itself to its text and keeps that size. On Wayland it
-// may grow instead, so that a compositor maximising it (by the maximise box
-// of its title bar) gets a window of the size it asks for, rather than one
-// that ends the program; a box in its own loop cannot be shown anew.
-class MessageBox : public QMessageBox {
-public:
-    using QMessageBox::QMessageBox;
-
-protected:
-    bool event(QEvent* event) override {
-        const bool handled = QMessageBox::event(event);
-        if (OnWayland() && maximumSize() == minimumSize()) {
-            setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        }
-        return handled;
-    }
-};
+// Runs box until it is answered. Not by exec(), whose loop would end when
+// the box is shown anew on Wayland after a maximise (see KeepFixedSize).
+QAbstractButton* RunUntilAnswered(QMessageBox& box) {
+    KeepFixedSize(box);
+    box.setWindowModality(box.parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    QEventLoop loop;
+    QObject::connect(&box, &QDialog::finished, &loop, [&loop] { loop.exit(); });
+    box.show();
+    loop.exec(QEventLoop::DialogExec);
+    return box.clickedButton();
+}
 
 } // namespace
 
@@ -72,14 +68,14 @@ std::optional<QColor> QtPlatform::GetColor(QWidget* parent) {
 
 bool QtPlatform::AskYesNo(QWidget* parent, const QString& title, const QString& text,
                           Answer defaultAnswer) {
-    MessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
-    return box.exec() == QMessageBox::Yes;
+    return RunUntilAnswered(box) == box.button(QMessageBox::Yes);
 }
 
 void QtPlatform::ShowCritical(QWidget* parent, const QString& title, const QString& text) {
-    MessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
-    box.exec();
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    RunUntilAnswered(box);
 }
 
 PictureFileResult QtPlatform::LoadPicture(const QString& path) {
