@@ -1,6 +1,7 @@
 #include <QTest>
 
 #include "core/CellArt.h"
+#include "core/CellSigns.h"
 
 using namespace glimmora;
 
@@ -44,6 +45,8 @@ private slots:
     void fit_data();
     void fit();
     void areaAverage_inLinearLight();
+    void shapes_everySignDrawsItself();
+    void shapes_tableFromTheFace();
 };
 
 void CellArtTests::bytes_data() {
@@ -215,6 +218,44 @@ void CellArtTests::areaAverage_inLinearLight() {
     QCOMPARE(
         QList<int>({up.GetPixel(0, 0), up.GetPixel(1, 0), up.GetPixel(2, 0), up.GetPixel(3, 0)}),
         QList<int>({0, 0, 0xFFFFFF, 0xFFFFFF}));
+}
+
+void CellArtTests::shapes_everySignDrawsItself() {
+    // A cell of a sign's own ink, white on black, is that sign again.
+    CellArtOptions options;
+    options.symbols = CellSymbols::Shapes;
+    options.depth = ColourDepth::None;
+    for (char32_t sign = 32; sign < 127; ++sign) {
+        const GlyphCoverage* cover = GlyphCover(sign);
+        QVERIFY(cover != nullptr);
+        PixelBuffer samples(kCellSamplesAcross, kCellSamplesDown);
+        for (int k = 0; k < int(cover->size()); ++k) {
+            const int level = qRound((*cover)[std::size_t(k)] * 255);
+            samples.SetPixel(k % kCellSamplesAcross, k / kCellSamplesAcross, level * 0x010101);
+        }
+        QCOMPARE(uint(MakeCellArt(samples, 1, 1, options).cells.front().sign), uint(sign));
+    }
+}
+
+void CellArtTests::shapes_tableFromTheFace() {
+    // Rows of ink of a sign, top first.
+    const auto inkRows = [](char32_t sign) {
+        QList<int> rows;
+        for (int y = 0; y < kCellSamplesDown; ++y) {
+            float ink = 0;
+            for (int x = 0; x < kCellSamplesAcross; ++x) {
+                ink += (*GlyphCover(sign))[std::size_t(y * kCellSamplesAcross + x)];
+            }
+            if (ink > 0.5F) {
+                rows.append(y);
+            }
+        }
+        return rows;
+    };
+    QCOMPARE(inkRows(U' '), QList<int>());
+    QCOMPARE(inkRows(U'-'), QList<int>({4}));
+    QCOMPARE(inkRows(U'_'), QList<int>({7}));
+    QVERIFY(GlyphCover(U'\u2588') == nullptr);
 }
 
 QTEST_APPLESS_MAIN(CellArtTests)
