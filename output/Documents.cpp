@@ -288,6 +288,10 @@ void DocumentWriter::WriteArt(std::string_view piece) {
     Write(piece, *artRule_);
 }
 
+void DocumentWriter::WriteMarkup(std::string_view bytes) {
+    WriteFixed(bytes);
+}
+
 void DocumentWriter::Finish() {
     if (carrySize_ != 0) {
         // The art ended inside a character.

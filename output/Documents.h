@@ -74,6 +74,9 @@ public:
     DocumentWriter(OutputFormat format, const DocumentStyle& style, ByteSink sink);
 
     void WriteArt(std::string_view piece);
+    // Writes bytes as they are, between pieces of art that end whole
+    // characters: the markup of a document that holds several arts.
+    void WriteMarkup(std::string_view bytes);
     // Writes the end of the document and the CR LF; call it once, last.
     void Finish();
 
