@@ -13,14 +13,17 @@
 #include <utility>
 
 #include "Messages.h"
+#include "MovingPictures.h"
 #include "OutputTarget.h"
 #include "PictureInput.h"
 #include "TerminalArt.h"
+#include "TerminalPlayer.h"
 #include "TerminalText.h"
 #include "core/ConversionJob.h"
 #include "core/Scale.h"
 #include "output/Documents.h"
 #include "picture/Picture.h"
+#include "picture/PictureFrames.h"
 
 namespace glimmora {
 
@@ -99,6 +102,9 @@ std::optional<ConvertFormat> FormatOfName(const std::string& path) {
     if (extension == "html" || extension == "htm") {
         return ConvertFormat::Html;
     }
+    if (extension == "gif") {
+        return ConvertFormat::Gif;
+    }
     return std::nullopt;
 }
 
@@ -114,6 +120,7 @@ struct Plan {
     ConvertFormat format = ConvertFormat::Rtf;
     std::optional<int> columns;
     bool colour = false;
+    bool play = false; // an animation plays on the terminal
     std::vector<Job> jobs;
     std::optional<std::string> folder; // made when the first document is written
     // Text drawn in cells: the most columns and lines (0: no limit; both 0:
@@ -134,6 +141,8 @@ std::string_view FormatName(ConvertFormat format) {
         return "html";
     case ConvertFormat::HtmlColor:
         return "html-color";
+    case ConvertFormat::Gif:
+        return "gif";
     case ConvertFormat::Text:
         break;
     }
@@ -144,13 +153,15 @@ std::string_view FormatName(ConvertFormat format) {
 // error stream as ignored, and the document is written without it.
 std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFormat format) {
     const bool text = format == ConvertFormat::Text;
+    const bool gif = format == ConvertFormat::Gif; // the cell art as a picture
     const bool html = format == ConvertFormat::Html || format == ConvertFormat::HtmlColor;
     const bool styled = html || format == ConvertFormat::Rtf;
     std::vector<std::string> ignored;
     if (request.colour && !text) {
         ignored.emplace_back("--color");
     }
-    if (!request.word.empty() && format != ConvertFormat::HtmlColor && !(text && request.colour)) {
+    if (!request.word.empty() && format != ConvertFormat::HtmlColor && !(text && request.colour) &&
+        !gif) {
         ignored.emplace_back("--word");
     }
     if (request.fontFace && !styled) {
@@ -159,7 +170,7 @@ std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFo
     if (request.fontSize && !styled) {
         ignored.emplace_back("--font-size");
     }
-    if (request.backgroundColorCode && !html && !text) {
+    if (request.backgroundColorCode && !html && !text && !gif) {
         ignored.emplace_back("--background");
     }
     // Text drawn in cells.
@@ -170,7 +181,7 @@ std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFo
         {request.rows.has_value(), "--rows"},
     }};
     for (const auto& [given, name] : cellOptions) {
-        if (given && !text) {
+        if (given && !text && !gif) {
             ignored.emplace_back(name);
         }
     }
@@ -231,6 +242,22 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     }
     if (toTerminal && plan.format == ConvertFormat::Text && !plan.columns && !request.scaleAcross) {
         plan.columns = terminalColumns;
+    }
+    if (plan.format == ConvertFormat::Gif) {
+        // The cell art drawn as a picture: 80 columns unless a size is given.
+        plan.maxColumns = request.columns.value_or(request.scaleAcross || request.rows ? 0 : 80);
+        plan.maxRows = request.rows.value_or(0);
+    }
+    plan.play = plan.cellArt && toTerminal && !request.frame;
+    if (request.animate && plan.format != ConvertFormat::Html &&
+        plan.format != ConvertFormat::HtmlColor) {
+        return std::string("--animate is for -f html and -f html-color.");
+    }
+    if (request.animate && request.frame) {
+        return std::string("--animate shows every frame; it cannot go with --frame.");
+    }
+    if (plan.format == ConvertFormat::Gif && toStream && outIsTerminal) {
+        return std::string("A GIF is not written to a terminal; give -o a file name.");
     }
 
     for (const std::string& picture : request.pictures) {
@@ -317,22 +344,37 @@ std::unique_ptr<OutputTarget> TargetFor(const Job& job, std::FILE* out, std::FIL
     return target;
 }
 
-// Text drawn in cells. Returns the exit code.
+// The columns and lines of a picture's cell art.
+CellArtSize CellSizeFor(const ConvertRequest& request, const Plan& plan, int width, int height) {
+    if (plan.maxColumns > 0 || plan.maxRows > 0) {
+        return FitCellArt(width, height, plan.maxColumns, plan.maxRows);
+    }
+    const ScaleProposal steps = StepsFor(request, plan, width, height);
+    const int across = std::stoi(steps.across);
+    const int down = std::stoi(steps.down);
+    return {(width + across - 1) / across, (height + down - 1) / down};
+}
+
+CellArtOptions CellOptionsFor(const ConvertRequest& request, const Plan& plan) {
+    CellArtOptions options = plan.look;
+    const StyleDefaults defaults = StyleDefaultsFor(OutputFormat::CleanText);
+    for (std::size_t i = 0; i < options.ramp.size(); ++i) {
+        options.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
+    }
+    options.word = request.word;
+    return options;
+}
+
+// Text drawn in cells, of the picture or of one of its frames. Returns the
+// exit code.
 int DrawCells(const ConvertRequest& request, const Plan& plan, const PictureFile& picture,
-              const Job& job, std::FILE* out, std::FILE* err) {
+              const PixelSource* frame, const Job& job, std::FILE* out, std::FILE* err) {
     const int width = picture.Width();
     const int height = picture.Height();
-    CellArtSize size;
-    if (plan.maxColumns > 0 || plan.maxRows > 0) {
-        size = FitCellArt(width, height, plan.maxColumns, plan.maxRows);
-    } else {
-        const ScaleProposal steps = StepsFor(request, plan, width, height);
-        const int across = std::stoi(steps.across);
-        const int down = std::stoi(steps.down);
-        size = {(width + across - 1) / across, (height + down - 1) / down};
-    }
+    const CellArtSize size = CellSizeFor(request, plan, width, height);
     std::string error;
-    const std::optional<PixelBuffer> samples = CellSamples(picture, size, error);
+    const std::optional<PixelBuffer> samples =
+        frame ? CellSamplesOf(*frame, width, height, size) : CellSamples(picture, size, error);
     if (!samples) {
         return Fail(err, kExitFailed, error);
     }
@@ -340,13 +382,8 @@ int DrawCells(const ConvertRequest& request, const Plan& plan, const PictureFile
     if (!target) {
         return kExitFailed;
     }
-    CellArtOptions options = plan.look;
-    const StyleDefaults defaults = StyleDefaultsFor(OutputFormat::CleanText);
-    for (std::size_t i = 0; i < options.ramp.size(); ++i) {
-        options.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
-    }
-    options.word = request.word;
-    const CellGrid grid = MakeCellArt(*samples, size.columns, size.rows, options);
+    const CellGrid grid =
+        MakeCellArt(*samples, size.columns, size.rows, CellOptionsFor(request, plan));
     WriteCellArt(grid, [&target](std::string_view piece) { target->Write(piece); });
     if (const std::optional<std::string> reason = target->Finish()) {
         const std::string shown =
@@ -377,6 +414,35 @@ CellArtOptions TerminalLook(const ConvertRequest& request) {
     return look;
 }
 
+// What the engine needs for a picture of this size at these steps.
+ConversionInputs InputsFor(const ConvertRequest& request, std::optional<OutputFormat> document,
+                           int width, int height, const ScaleProposal& steps) {
+    const StyleDefaults defaults = StyleDefaultsFor(document.value_or(OutputFormat::CleanText));
+    ConversionInputs inputs;
+    inputs.widthText = std::to_string(width);
+    inputs.heightText = std::to_string(height);
+    inputs.scaleWidthText = steps.across;
+    inputs.scaleHeightText = steps.down;
+    inputs.coloured = document == OutputFormat::HtmlColoredText;
+    for (std::size_t i = 0; i < inputs.ramp.size(); ++i) {
+        inputs.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
+    }
+    if (request.invert) {
+        std::reverse(inputs.ramp.begin(), inputs.ramp.end());
+    }
+    inputs.word = request.word;
+    return inputs;
+}
+
+DocumentStyle StyleFor(const ConvertRequest& request, OutputFormat document) {
+    const StyleDefaults defaults = StyleDefaultsFor(document);
+    DocumentStyle style;
+    style.backgroundColorCode = request.backgroundColorCode.value_or(defaults.backgroundColorCode);
+    style.fontFaceText = request.fontFace.value_or(defaults.fontFace);
+    style.fontSizeText = request.fontSize.value_or(defaults.fontSize);
+    return style;
+}
+
 // Converts one picture into its document. Returns the exit code.
 int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, std::FILE* out,
                std::FILE* err) {
@@ -389,15 +455,51 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
             return Fail(err, kExitFailed, opened.error);
         }
         const PictureFile& picture = *opened.file;
-        if (plan.cellArt) {
-            return DrawCells(request, plan, picture, job, out, err);
-        }
-        const ScaleProposal steps = StepsFor(request, plan, picture.Width(), picture.Height());
+        const int width = picture.Width();
+        const int height = picture.Height();
         std::string error;
-        const std::shared_ptr<const PixelSource> pixels =
-            DecodePicture(picture, std::stoi(steps.across), std::stoi(steps.down), error);
-        if (!pixels) {
+
+        // The cell art of a frame, for the player and the GIF.
+        const CellArtSize size = CellSizeFor(request, plan, width, height);
+        const CellArtOptions options = CellOptionsFor(request, plan);
+        const auto cellsOf = [&](const PixelSource& frame) {
+            return MakeCellArt(CellSamplesOf(frame, width, height, size), size.columns, size.rows,
+                               options);
+        };
+        if (plan.play && PictureFrames::Animated(picture)) {
+            PictureFrames frames(picture);
+            const Playback playback{
+                frames,
+                [&cellsOf](const PixelSource& frame) { return CellArtText(cellsOf(frame)); },
+                RepeatsFor(request, frames)};
+            std::fflush(out);
+            if (!PlayInTerminal(playback, ::fileno(out), STDIN_FILENO, error)) {
+                return Fail(err, kExitFailed, error);
+            }
+            return kExitDone;
+        }
+
+        // Every frame, or the one asked for.
+        std::unique_ptr<PictureFrames> frames;
+        std::shared_ptr<const PixelSource> pixels;
+        const ScaleProposal steps = StepsFor(request, plan, width, height);
+        if (request.animate || plan.format == ConvertFormat::Gif) {
+            frames = std::make_unique<PictureFrames>(picture);
+            if (request.frame && !SkipFrames(*frames, *request.frame - 1, error)) {
+                return Fail(err, kExitFailed, error);
+            }
+        } else if (request.frame) {
+            pixels = FrameNumbered(picture, *request.frame, error);
+        } else if (plan.cellArt) {
+            return DrawCells(request, plan, picture, nullptr, job, out, err);
+        } else {
+            pixels = DecodePicture(picture, std::stoi(steps.across), std::stoi(steps.down), error);
+        }
+        if (!frames && !pixels) {
             return Fail(err, kExitFailed, error);
+        }
+        if (plan.cellArt) {
+            return DrawCells(request, plan, picture, pixels.get(), job, out, err);
         }
 
         std::unique_ptr<OutputTarget> target;
@@ -420,33 +522,27 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
         }
 
         const std::optional<OutputFormat> document = DocumentFormatOf(plan.format);
-        const StyleDefaults defaults = StyleDefaultsFor(document.value_or(OutputFormat::CleanText));
-        ConversionInputs inputs;
-        inputs.widthText = std::to_string(picture.Width());
-        inputs.heightText = std::to_string(picture.Height());
-        inputs.scaleWidthText = steps.across;
-        inputs.scaleHeightText = steps.down;
-        inputs.coloured = document == OutputFormat::HtmlColoredText;
-        for (std::size_t i = 0; i < inputs.ramp.size(); ++i) {
-            inputs.ramp[i] = request.ramp[i].value_or(defaults.ramp[i]);
-        }
-        if (request.invert) {
-            std::reverse(inputs.ramp.begin(), inputs.ramp.end());
-        }
-        inputs.word = request.word;
-
+        const ConversionInputs inputs = InputsFor(request, document, width, height, steps);
         const ByteSink sink = [&target](std::string_view piece) { target->Write(piece); };
         std::size_t questionMarks = 0;
-        if (document) {
-            DocumentStyle style;
-            style.backgroundColorCode =
-                request.backgroundColorCode.value_or(defaults.backgroundColorCode);
-            style.fontFaceText = request.fontFace.value_or(defaults.fontFace);
-            style.fontSizeText = request.fontSize.value_or(defaults.fontSize);
+        bool written = true;
+        // Every frame takes a while: Ctrl-C meanwhile puts the file back.
+        const ByteSink framesSink = [&target](std::string_view piece) {
+            target->Write(piece);
+            target->StopIfInterrupted();
+        };
+        if (frames && document) {
+            written =
+                WriteAnimatedHtml(*frames, *document, StyleFor(request, *document), inputs,
+                                  RepeatsFor(request, *frames), framesSink, questionMarks, error);
+        } else if (frames) {
+            written = WriteArtGif(*frames, cellsOf, RepeatsFor(request, *frames),
+                                  request.frame.has_value(), framesSink, error);
+        } else if (document) {
             // The document is written as the art is made: neither the whole
             // art nor the whole document is ever held.
-            DocumentWriter writer(*document, style, sink);
-            ConversionEngine engine(std::move(inputs), pixels.get());
+            DocumentWriter writer(*document, StyleFor(request, *document), sink);
+            ConversionEngine engine(inputs, pixels.get());
             engine.SetArtSink([&writer](std::string_view piece) { writer.WriteArt(piece); });
             while (engine.Step() != StepResult::Finished) {
                 target->StopIfInterrupted();
@@ -454,7 +550,10 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
             writer.Finish();
             questionMarks = writer.QuestionMarks();
         } else {
-            WriteArtText(std::move(inputs), *pixels, plan.colour, sink);
+            WriteArtText(inputs, *pixels, plan.colour, sink);
+        }
+        if (!written) {
+            return Fail(err, kExitFailed, error); // the target is left as it was
         }
 
         if (const std::optional<std::string> reason = target->Finish()) {
@@ -509,6 +608,15 @@ StyleDefaults StyleDefaultsFor(OutputFormat format) {
     return defaults;
 }
 
+bool NeedsFonts(const std::vector<std::string>& args) {
+    const ParsedArguments parsed = ParseConvertArguments(args);
+    const ConvertRequest& request = parsed.request;
+    return parsed.action == ParsedArguments::Action::Convert &&
+           (request.format
+                ? *request.format == ConvertFormat::Gif
+                : request.outputPath && FormatOfName(*request.outputPath) == ConvertFormat::Gif);
+}
+
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     try {
         const ParsedArguments parsed = ParseConvertArguments(args);
@@ -533,6 +641,13 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
         }
         if (plan.cellArt) {
             plan.look = TerminalLook(request);
+        } else if (plan.format == ConvertFormat::Gif) {
+            // A picture is no terminal: full colour on black unless asked.
+            plan.look = TerminalLook(request);
+            plan.look.depth = request.colourDepth.value_or(ColourDepth::Full);
+            if (!request.backgroundColorCode) {
+                plan.look.background = 0x000000;
+            }
         }
         for (const std::string& option : IgnoredOptions(request, plan.format)) {
             Fail(err, kExitDone,

@@ -15,7 +15,7 @@ constexpr std::string_view kSummary =
     "Turns pictures into ASCII art: the clean text, RTF and HTML documents of the wizard's "
     "Save, byte for byte, or UTF-8 text for terminals and other programs.";
 // Said in --help and in the manual page's description.
-constexpr std::array<std::string_view, 3> kDescription = {
+constexpr std::array<std::string_view, 4> kDescription = {
     "A PICTURE of \"-\" is read from standard input. The document of one picture goes to "
     "standard output unless -o names a file. With several pictures each document is written "
     "beside its picture, or into the folder -o names, named after the picture with the format's "
@@ -29,12 +29,17 @@ constexpr std::array<std::string_view, 3> kDescription = {
     "the like, leaves it as it was; its attributes and access lists are kept. A link is "
     "followed and kept; a device, a pipe or /dev/stdout is written into. An option the "
     "format does not use is said to be ignored.",
+    "An animated GIF or WebP (or MNG) plays in a terminal, each frame drawn over the last at "
+    "the file's pace, until its last loop ends or q or Ctrl-C stops it; anything else gets one "
+    "frame, the first unless --frame says. --animate puts every frame in an HTML document, and "
+    "a GIF written (-f gif or -o NAME.gif) has every frame of the art with the file's delays "
+    "and loops.",
 };
 constexpr std::string_view kExitStatus =
     "Exit status: 0 when every document was written, 1 when a picture cannot be read or a "
     "document cannot be written (the other pictures are still converted), 2 when the "
     "arguments are wrong.";
-constexpr std::array<std::string_view, 10> kExamples = {
+constexpr std::array<std::string_view, 12> kExamples = {
     "glimmora-convert photo.jpg",
     "glimmora-convert --fill photo.jpg",
     "glimmora-convert --fill --symbols shapes --colors 256 photo.jpg",
@@ -45,19 +50,21 @@ constexpr std::array<std::string_view, 10> kExamples = {
     "glimmora-convert -f html-color --word GLIMMORA -o art/ *.png",
     "glimmora-convert -f text --columns 80 --invert photo.jpg > photo.txt",
     "glimmora-convert - -f clean -o - < photo.png",
+    "glimmora-convert --loop 2 animation.gif",
+    "glimmora-convert animation.gif --animate -f html-color -o animation.html",
 };
 
 constexpr std::string_view kBetweenBands = "the signs of the bands in between";
 
-constexpr std::array<OptionInfo, 28> kOptions = {{
+constexpr std::array<OptionInfo, 31> kOptions = {{
     {OptionId::Output, "-o", "--output", "FILE",
      "write the document to FILE (\"-\": standard output), replacing it once all of it is "
      "written; a folder (one that exists, a name ending in \"/\", or any name when several "
      "pictures are given) is made if missing and gets each picture's document"},
     {OptionId::Format, "-f", "--format", "FORMAT",
-     "clean, rtf, html, html-color, or text: the art as UTF-8 text with LF line ends; without "
-     "it, -o's extension decides (.txt clean, .rtf rtf, .html or .htm html), else rtf (in a "
-     "terminal: coloured text)"},
+     "clean, rtf, html, html-color, text: the art as UTF-8 text with LF line ends, or gif: "
+     "the art as an animated GIF picture; without it, -o's extension decides (.txt clean, .rtf "
+     "rtf, .html or .htm html, .gif gif), else rtf (in a terminal: coloured text)"},
     {OptionId::Scale, "-s", "--scale", "WxH",
      "picture pixels per sign across and per line down, whole numbers 1 to 32767; proposed "
      "from the picture's size and the format when not given"},
@@ -115,6 +122,15 @@ constexpr std::array<OptionInfo, 28> kOptions = {{
      "html, 000000 for html-color). Text: the terminal's, so that light signs go on a dark "
      "background and dark on a light one (default: asked of the terminal, else read from "
      "COLORFGBG, else dark)"},
+    {OptionId::Frame, "", "--frame", "N",
+     "convert frame N of an animated picture (counting from 1), composed as it is shown, "
+     "instead of the first or all of them"},
+    {OptionId::Loop, "", "--loop", "N",
+     "play the frames N times in all, 0 for ever, instead of as the file says (terminal, "
+     "--animate and gif)"},
+    {OptionId::Animate, "", "--animate", "",
+     "html and html-color: every frame's art in one document, shown in turn at the file's "
+     "pace by CSS animation; a browser without it shows the first"},
     {OptionId::Help, "-h", "--help", "", "show this help and exit"},
     {OptionId::Version, "", "--version", "", "show the version and exit"},
 }};
@@ -134,6 +150,9 @@ std::optional<ConvertFormat> FormatNamed(std::string_view name) {
     }
     if (name == "text") {
         return ConvertFormat::Text;
+    }
+    if (name == "gif") {
+        return ConvertFormat::Gif;
     }
     return std::nullopt;
 }
@@ -180,6 +199,11 @@ std::optional<int> ReadStep(std::string_view text) {
         return std::nullopt;
     }
     return static_cast<int>(value);
+}
+
+// A count as --loop takes it: digits only, 0 to 32767.
+std::optional<int> ReadCount(std::string_view text) {
+    return text == "0" ? std::optional<int>(0) : ReadStep(text);
 }
 
 bool IsHexDigit(char c) {
@@ -301,6 +325,7 @@ std::optional<OutputFormat> DocumentFormatOf(ConvertFormat format) {
     case ConvertFormat::HtmlColor:
         return OutputFormat::HtmlColoredText;
     case ConvertFormat::Text:
+    case ConvertFormat::Gif:
         break;
     }
     return std::nullopt;
@@ -313,6 +338,8 @@ std::string ExtensionOf(ConvertFormat format) {
     case ConvertFormat::Html:
     case ConvertFormat::HtmlColor:
         return ".html";
+    case ConvertFormat::Gif:
+        return ".gif";
     case ConvertFormat::Clean:
     case ConvertFormat::Text:
         break;
@@ -381,7 +408,7 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
             request.format = FormatNamed(*value);
             if (!request.format) {
                 return UsageError("Unknown format \"" + *value +
-                                  "\"; use clean, rtf, html, html-color or text.");
+                                  "\"; use clean, rtf, html, html-color, text or gif.");
             }
             break;
         case OptionId::Scale: {
@@ -471,6 +498,23 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
             request.backgroundColorCode = code;
             break;
         }
+        case OptionId::Frame:
+            request.frame = ReadStep(*value);
+            if (!request.frame) {
+                return UsageError("The frame \"" + *value +
+                                  "\" is not a whole number from 1 to 32767.");
+            }
+            break;
+        case OptionId::Loop:
+            request.loop = ReadCount(*value);
+            if (!request.loop) {
+                return UsageError("The loop count \"" + *value +
+                                  "\" is not a whole number from 0 to 32767.");
+            }
+            break;
+        case OptionId::Animate:
+            request.animate = true;
+            break;
         }
     }
 

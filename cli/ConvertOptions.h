@@ -19,13 +19,13 @@ namespace glimmora {
 
 // What the converter writes: one of the wizard's four documents, or the art
 // as UTF-8 text with LF line ends for terminals and Linux tools.
-enum class ConvertFormat { Clean, Rtf, Html, HtmlColor, Text };
+enum class ConvertFormat { Clean, Rtf, Html, HtmlColor, Text, Gif };
 
-// The wizard's format of a document; none for Text.
+// The wizard's format of a document; none for Text and Gif.
 std::optional<OutputFormat> DocumentFormatOf(ConvertFormat format);
 
 // The extension a document written beside its picture gets (".txt" for
-// clean and text, ".rtf", ".html").
+// clean and text, ".rtf", ".html", ".gif").
 std::string ExtensionOf(ConvertFormat format);
 
 // One run as its arguments ask for it. File names are the system's bytes,
@@ -50,6 +50,9 @@ struct ConvertRequest {
     std::optional<ColourDepth> colourDepth;
     std::optional<CellSymbols> symbols;
     bool fill = false;
+    std::optional<int> frame; // counting from 1; none: the first, or all where they play
+    std::optional<int> loop;  // times played; 0 for ever; none: as the file says
+    bool animate = false;     // HTML: every frame, shown in turn
 };
 
 struct ParsedArguments {
@@ -79,6 +82,9 @@ enum class OptionId {
     FontFace,
     FontSize,
     Background,
+    Frame,
+    Loop,
+    Animate,
     Help,
     Version,
 };

@@ -39,6 +39,16 @@ private:
     int stepY_;
 };
 
+// The points of the picture the samples are made of: a few to a sample.
+struct Lattice {
+    int stepX = 1;
+    int stepY = 1;
+};
+Lattice LatticeFor(int width, int height, CellArtSize size) {
+    return {std::max(1, width / (size.columns * kCellSamplesAcross * kPointsPerSample)),
+            std::max(1, height / (size.rows * kCellSamplesDown * kPointsPerSample))};
+}
+
 } // namespace
 
 ColourDepth DepthFromEnvironment() {
@@ -91,17 +101,21 @@ std::optional<PixelBuffer> CellSamples(const PictureFile& picture, CellArtSize s
                                        std::string& error) {
     const int width = picture.Width();
     const int height = picture.Height();
-    const int samplesAcross = size.columns * kCellSamplesAcross;
-    const int samplesDown = size.rows * kCellSamplesDown;
-    const int stepX = std::max(1, width / (samplesAcross * kPointsPerSample));
-    const int stepY = std::max(1, height / (samplesDown * kPointsPerSample));
-    const std::shared_ptr<const PixelSource> points = DecodePicture(picture, stepX, stepY, error);
+    const Lattice lattice = LatticeFor(width, height, size);
+    const std::shared_ptr<const PixelSource> points =
+        DecodePicture(picture, lattice.stepX, lattice.stepY, error);
     if (!points) {
         return std::nullopt;
     }
-    const LatticeView lattice(*points, stepX, stepY);
-    return AreaAverage(lattice, (width + stepX - 1) / stepX, (height + stepY - 1) / stepY,
-                       samplesAcross, samplesDown);
+    return CellSamplesOf(*points, width, height, size);
+}
+
+PixelBuffer CellSamplesOf(const PixelSource& picture, int width, int height, CellArtSize size) {
+    const Lattice lattice = LatticeFor(width, height, size);
+    const LatticeView view(picture, lattice.stepX, lattice.stepY);
+    return AreaAverage(view, (width + lattice.stepX - 1) / lattice.stepX,
+                       (height + lattice.stepY - 1) / lattice.stepY,
+                       size.columns * kCellSamplesAcross, size.rows * kCellSamplesDown);
 }
 
 } // namespace glimmora

@@ -33,4 +33,8 @@ int TerminalRows(int fd);
 std::optional<PixelBuffer> CellSamples(const PictureFile& picture, CellArtSize size,
                                        std::string& error);
 
+// The same samples from a picture held whole, as a frame of an animation
+// is: a still of the same pixels gives the same samples.
+PixelBuffer CellSamplesOf(const PixelSource& picture, int width, int height, CellArtSize size);
+
 } // namespace glimmora

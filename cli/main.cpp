@@ -1,4 +1,5 @@
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -48,8 +49,17 @@ int main(int argc, char* argv[]) {
     char programName[] = "glimmora-convert";
     int qtArgc = 1;
     char* qtArgv[] = {programName, nullptr};
-    QCoreApplication application(qtArgc, qtArgv);
-
     const std::vector<std::string> args(argv + 1, argv + argc);
+    if (glimmora::NeedsFonts(args)) {
+        // The art drawn as a picture needs the fonts; no window is shown,
+        // so no display either.
+        char platformOption[] = "-platform";
+        char offscreen[] = "offscreen";
+        char* guiArgv[] = {programName, platformOption, offscreen, nullptr};
+        int guiArgc = 3;
+        QGuiApplication application(guiArgc, guiArgv);
+        return glimmora::RunConvertCommand(args, stdout, stderr);
+    }
+    QCoreApplication application(qtArgc, qtArgv);
     return glimmora::RunConvertCommand(args, stdout, stderr);
 }
