@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "AnimationBench.h"
 #include "ConvertBench.h"
 #include "EngineBench.h"
 #include "TableBench.h"
@@ -8,7 +9,7 @@
 #include "WizardBench.h"
 
 // Runs every benchmark, or only those named as arguments (engine, convert,
-// wizard, viewer, table).
+// wizard, viewer, table, animation).
 int main(int argc, char** argv) {
     // The wizard benchmark opens windows; without a display they go to the
     // offscreen platform.
@@ -34,6 +35,9 @@ int main(int argc, char** argv) {
     }
     if (wanted("table")) {
         glimmora::RunTableBenchmark();
+    }
+    if (wanted("animation")) {
+        glimmora::RunAnimationBenchmark();
     }
     return 0;
 }
