@@ -122,13 +122,22 @@ private slots:
     void replaced_keepsAttributes_data() {
         QTest::addColumn<QByteArray>("name");
         QTest::addColumn<QByteArray>("value");
-        QTest::addRow("userAttribute") << QByteArray("user.glimmora.note") << QByteArray("kept");
+        QTest::addColumn<bool>("inPlace");
+        QTest::addRow("userAttribute")
+            << QByteArray("user.glimmora.note") << QByteArray("kept") << false;
         QTest::addRow("accessControlList")
-            << QByteArray("system.posix_acl_access") << AccessControlList();
+            << QByteArray("system.posix_acl_access") << AccessControlList() << false;
+        // Only root may set it: an ordinary user writes the file in place.
+        QTest::addRow("securityAttribute_ordinaryUser_writtenInPlace")
+            << QByteArray("security.glimmora") << QByteArray("kept") << true;
     }
     void replaced_keepsAttributes() {
         QFETCH(QByteArray, name);
         QFETCH(QByteArray, value);
+        QFETCH(bool, inPlace);
+        if (inPlace && !glimmora::testing::UnprivilegedUser()) {
+            QSKIP("an ordinary user cannot set the attribute to begin with");
+        }
         const QString path = dir_->filePath("art.rtf");
         QVERIFY(WriteFile(path, "old"));
         const QByteArray file = QFile::encodeName(path);
@@ -136,14 +145,26 @@ private slots:
                        std::size_t(value.size()), 0) != 0) {
             QSKIP("the file system here keeps no such attribute");
         }
+        if (inPlace) {
+            QVERIFY(::chmod(QFile::encodeName(dir_->path()).constData(), 0777) == 0);
+            QVERIFY(::chmod(file.constData(), 0666) == 0);
+        }
         struct stat before {};
         QVERIFY(::stat(file.constData(), &before) == 0);
 
-        std::string reason;
-        const auto target = OutputTarget::Open(path.toStdString(), reason);
-        QVERIFY2(target, reason.c_str());
-        target->Write("new document");
-        QCOMPARE(target->Finish(), std::nullopt);
+        const auto write = [&path] {
+            std::string reason;
+            const auto target = OutputTarget::Open(path.toStdString(), reason);
+            if (target) {
+                target->Write("new document");
+            }
+            return target && !target->Finish();
+        };
+        if (inPlace) {
+            QVERIFY(RunInChild(write, ChildOptions::Unprivileged()).Passed());
+        } else {
+            QVERIFY(write());
+        }
 
         QCOMPARE(ReadAll(path), QByteArray("new document"));
         QByteArray kept(value.size() + 16, '\0');
@@ -153,6 +174,7 @@ private slots:
         struct stat after {};
         QVERIFY(::stat(file.constData(), &after) == 0);
         QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino == before.st_ino, inPlace);
     }
 
 private:
