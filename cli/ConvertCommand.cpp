@@ -395,7 +395,7 @@ int DrawCells(const ConvertRequest& request, const Plan& plan, const PictureFile
 
 // How a terminal looks to the art: its colours and background, as asked for,
 // else as the environment says.
-CellArtOptions TerminalLook(const ConvertRequest& request) {
+CellArtOptions TerminalLook(const ConvertRequest& request, int outFd) {
     CellArtOptions look;
     look.symbols = request.symbols.value_or(CellSymbols::Ascii);
     look.fill = request.fill;
@@ -407,10 +407,19 @@ CellArtOptions TerminalLook(const ConvertRequest& request) {
         // RRGGBB as written; the colour is held red lowest.
         look.background = ((look.background & 0xFF) << 16) | (look.background & 0xFF00) |
                           ((look.background >> 16) & 0xFF);
-    } else if (const std::optional<Colour> background =
-                   BackgroundFromColorFgBg(std::getenv("COLORFGBG"))) {
-        look.background = *background;
+        return look;
     }
+    // A picture read from standard input leaves no terminal there to ask.
+    constexpr int kAnswerWait = 100; // milliseconds
+    std::optional<Colour> background;
+    if (std::find(request.pictures.begin(), request.pictures.end(), "-") ==
+        request.pictures.end()) {
+        background = AskTerminalBackground(STDIN_FILENO, outFd, kAnswerWait);
+    }
+    if (!background) {
+        background = BackgroundFromColorFgBg(std::getenv("COLORFGBG"));
+    }
+    look.background = background.value_or(look.background);
     return look;
 }
 
@@ -640,10 +649,10 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
             return Fail(err, kExitUsage, *error);
         }
         if (plan.cellArt) {
-            plan.look = TerminalLook(request);
+            plan.look = TerminalLook(request, outFd);
         } else if (plan.format == ConvertFormat::Gif) {
             // A picture is no terminal: full colour on black unless asked.
-            plan.look = TerminalLook(request);
+            plan.look = TerminalLook(request, -1);
             plan.look.depth = request.colourDepth.value_or(ColourDepth::Full);
             if (!request.backgroundColorCode) {
                 plan.look.background = 0x000000;

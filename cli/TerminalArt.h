@@ -23,6 +23,13 @@ ColourDepth DepthFromEnvironment();
 // none.
 std::optional<Colour> BackgroundFromColorFgBg(const char* value);
 
+// Asks the terminal on inFd and outFd (one terminal) for its background
+// colour (OSC 11), waiting at most wait milliseconds for the answer; none
+// when they are not one terminal or it does not answer. The terminal is
+// put back as it was, also when a signal ends the program meanwhile, and
+// its answers are read, never left to show.
+std::optional<Colour> AskTerminalBackground(int inFd, int outFd, int wait);
+
 // Lines of the terminal on fd; else the LINES variable; else 24.
 int TerminalRows(int fd);
 

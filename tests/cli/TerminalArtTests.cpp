@@ -2,7 +2,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "tests/cli/RunConvert.h"
 #include "tests/support/TestPictures.h"
@@ -40,6 +49,8 @@ private slots:
     void oneCell();
     void refused_data();
     void refused();
+    void askedBackground_data();
+    void askedBackground();
 
 private:
     QTemporaryDir folder_;
@@ -122,6 +133,95 @@ void TerminalArtTests::refused() {
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.contains(errorPart.toUtf8()), run.err.constData());
     QCOMPARE(run.out, QByteArray());
+}
+
+void TerminalArtTests::askedBackground_data() {
+    QTest::addColumn<QByteArray>("answer");   // empty: the terminal never answers
+    QTest::addColumn<QByteArray>("expected"); // empty: Ctrl-C instead of an answer
+    const QByteArray attributes = "\x1b[?62;22c";
+    // A white picture: the densest sign on a dark terminal, a blank on a
+    // light one.
+    QTest::addRow("light_endedBySt")
+        << QByteArray("\x1b]11;rgb:ffff/ffff/ffff\x1b\\") + attributes << QByteArray(" \n");
+    QTest::addRow("dark_endedByBel")
+        << QByteArray("\x1b]11;rgb:0000/0000/0000\x07") + attributes << QByteArray("9\n");
+    QTest::addRow("twoDigitParts_light")
+        << QByteArray("\x1b]11;rgb:f0/f0/e0\x1b\\") + attributes << QByteArray(" \n");
+    QTest::addRow("noColourAnswer_colorFgBgDecides") << attributes << QByteArray(" \n");
+    QTest::addRow("noAnswerAtAll_colorFgBgDecides") << QByteArray() << QByteArray(" \n");
+    QTest::addRow("interruptedWhileWaiting") << QByteArray() << QByteArray();
+}
+
+void TerminalArtTests::askedBackground() {
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArray, expected);
+    QImage image(4, 8, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    const QString picture = SavePng(folder_, "white.png", image);
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) {
+        QSKIP("This system gives no pseudo-terminal.");
+    }
+    QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const int terminal = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    QVERIFY(terminal >= 0);
+    termios before{};
+    QVERIFY(::tcgetattr(terminal, &before) == 0);
+
+    // The terminal: answers the query once it has seen it, and keeps what
+    // is shown.
+    std::atomic<bool> done = false;
+    QByteArray shown;
+    std::thread screen([&] {
+        bool answered = false;
+        while (true) {
+            pollfd ready{master, POLLIN, 0};
+            if (::poll(&ready, 1, 20) <= 0) {
+                if (done) {
+                    return;
+                }
+                continue;
+            }
+            char buffer[4096];
+            const ssize_t got = ::read(master, buffer, sizeof buffer);
+            if (got <= 0) {
+                return;
+            }
+            shown.append(buffer, got);
+            if (!answered && shown.contains("\x1b]11;?\x1b\\\x1b[c")) {
+                answered = true;
+                pid_t foreground = 0;
+                if (expected.isEmpty() && ::ioctl(master, TIOCGPGRP, &foreground) == 0) {
+                    ::kill(-foreground, SIGINT);
+                } else if (::write(master, answer.constData(), size_t(answer.size())) < 0) {
+                    return;
+                }
+            }
+        }
+    });
+    RunSetup setup = WithEnvironment({"NO_COLOR=1", "COLORFGBG=0;15"});
+    setup.outFd = terminal;
+    const auto environment = setup.beforeStart;
+    setup.beforeStart = [&] {
+        environment();
+        // The terminal is the child's own, standard input and output both.
+        ::setsid();
+        ::ioctl(terminal, TIOCSCTTY, 0);
+        ::dup2(terminal, STDIN_FILENO);
+    };
+    const Run run = RunConvert(QStringList{picture, "--rows", "1"}, setup);
+    done = true;
+    screen.join();
+    termios after{};
+    QVERIFY(::tcgetattr(terminal, &after) == 0);
+    ::close(terminal);
+    ::close(master);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.exitCode, expected.isEmpty() ? -1 : 0);
+    // Asked, then the art alone: no answer shows, and the settings are back.
+    QCOMPARE(shown.replace("\r\n", "\n"), QByteArray("\x1b]11;?\x1b\\\x1b[c") + expected);
+    QCOMPARE(after.c_lflag, before.c_lflag);
+    QCOMPARE(after.c_cc[VMIN], before.c_cc[VMIN]);
 }
 
 QTEST_GUILESS_MAIN(TerminalArtTests)
