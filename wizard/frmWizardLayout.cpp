@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyle>
 
 #include "ClickArea.h"
 #include "WizardLook.h"
@@ -247,7 +248,12 @@ void frmWizard::BuildPage2() {
     const auto option = [this](const char* name, double top) {
         auto* button = new QRadioButton(Frame3);
         button->setObjectName(QString::fromLatin1(name));
-        button->setGeometry(TwipsRect(480, top, 200, 200));
+        // The box as drawn, grown at the right and bottom where the style's
+        // round mark is larger, so the mark is drawn whole where it stood.
+        const QRect box = TwipsRect(480, top, 200, 200);
+        const int mark =
+            button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, button);
+        button->setGeometry(QRect(box.topLeft(), box.size().expandedTo(QSize(mark, mark))));
         return button;
     };
     optClnTxt = option("optClnTxt", 630);

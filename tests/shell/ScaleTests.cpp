@@ -67,12 +67,16 @@ QStringList CaptionFaults(const QWidget& window) {
         check(*label, label->text(), label->contentsRect().width());
     }
     for (const QRadioButton* button : window.findChildren<QRadioButton*>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const int mark =
+            button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, button);
         if (!button->text().isEmpty()) {
-            QStyleOptionButton option;
-            option.initFrom(button);
-            const int mark =
-                button->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &option, button);
             check(*button, button->text(), button->width() - mark);
+        } else if (button->width() < mark || button->height() < mark) {
+            // The round mark alone: cut at the right and bottom.
+            faults << window.objectName() + QLatin1Char('/') + button->objectName() +
+                          QStringLiteral(" cuts its %1-pixel mark").arg(mark);
         }
     }
     return faults;
