@@ -63,7 +63,8 @@ constexpr std::array<OptionInfo, 31> kOptions = {{
      "pictures are given) is made if missing and gets each picture's document"},
     {OptionId::Format, "-f", "--format", "FORMAT",
      "clean, rtf, html, html-color, text: the art as UTF-8 text with LF line ends, or gif: "
-     "the art as an animated GIF picture; without it, -o's extension decides (.txt clean, .rtf "
+     "the cell art as a GIF picture, a frame for each of the picture's (80 columns unless "
+     "--columns, --rows or -s say); without it, -o's extension decides (.txt clean, .rtf "
      "rtf, .html or .htm html, .gif gif), else rtf (in a terminal: coloured text)"},
     {OptionId::Scale, "-s", "--scale", "WxH",
      "picture pixels per sign across and per line down, whole numbers 1 to 32767; proposed "
