@@ -184,10 +184,18 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
             const auto delay =
                 std::chrono::milliseconds(PictureFrames::PlayedDelay(frames.Delay()));
             // A frame whose time is already over is passed by, so the
-            // clock never waits for the drawing.
+            // clock never waits for the drawing. Every frame must still be
+            // decoded, though (each is drawn over the one before it): when
+            // the decoding alone falls behind, passing frames by cannot
+            // catch up, so after one passed by the next is drawn and the
+            // clock goes on from there.
             if (Clock::now() < due + delay) {
                 draw(*frame);
                 notDrawn = nullptr;
+            } else if (notDrawn) {
+                draw(*frame);
+                notDrawn = nullptr;
+                due = Clock::now() - delay;
             } else {
                 notDrawn = frame;
             }

@@ -43,10 +43,51 @@ const std::array<double, 256>& LinearOfByte() {
     }();
     return table;
 }
-int ByteOfLinear(double linear) {
+int ByteOfLinearByFormula(double linear) {
     const double v = linear <= 0.0031308 ? linear * 12.92
                                          : 1.055 * std::pow(std::max(linear, 0.0), 1 / 2.4) - 0.055;
     return ToByte(v * 255.0);
+}
+// The same by table, for every sample of every frame: the least linear
+// value that gives each byte from 1 on, found once by bisection on the
+// formula itself, so the bytes are the formula's to the last bit; and the
+// byte at the start of each of 8192 equal steps, from which those values
+// are counted on (the bytes lie at least 1/3300 apart).
+int ByteOfLinear(double linear) {
+    constexpr int kSteps = 8192;
+    struct Table {
+        std::array<double, 256> firstOf{}; // firstOf[255]: past every byte
+        std::array<std::uint8_t, kSteps> byteAt{};
+    };
+    static const Table table = [] {
+        Table made;
+        for (int byte = 1; byte < 256; ++byte) {
+            double low = 0.0;  // gives less than byte
+            double high = 1.0; // gives byte or more
+            while (true) {
+                const double middle = low + (high - low) / 2;
+                if (middle <= low || middle >= high) {
+                    break;
+                }
+                (ByteOfLinearByFormula(middle) >= byte ? high : low) = middle;
+            }
+            made.firstOf[static_cast<std::size_t>(byte - 1)] = high;
+        }
+        made.firstOf[255] = 2.0;
+        for (int step = 0; step < kSteps; ++step) {
+            made.byteAt[static_cast<std::size_t>(step)] = static_cast<std::uint8_t>(
+                ByteOfLinearByFormula(static_cast<double>(step) / kSteps));
+        }
+        return made;
+    }();
+    if (!(linear > 0.0) || linear >= 1.0) {
+        return ByteOfLinearByFormula(linear);
+    }
+    int byte = table.byteAt[static_cast<std::size_t>(linear * kSteps)];
+    while (linear >= table.firstOf[static_cast<std::size_t>(byte)]) {
+        ++byte;
+    }
+    return byte;
 }
 
 struct Lab {
