@@ -5,6 +5,7 @@
 #include "ConvertBench.h"
 #include "EngineBench.h"
 #include "TableBench.h"
+#include "TerminalArtBench.h"
 #include "ViewerBench.h"
 #include "WizardBench.h"
 
@@ -35,6 +36,9 @@ int main(int argc, char** argv) {
     }
     if (wanted("table")) {
         glimmora::RunTableBenchmark();
+    }
+    if (wanted("terminal")) {
+        glimmora::RunTerminalArtBenchmark();
     }
     if (wanted("animation")) {
         glimmora::RunAnimationBenchmark();
