@@ -5,7 +5,7 @@ SANITIZE_DIR ?= build-sanitize
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 600
 
-.PHONY: all deps configure build run test bench sanitize fuzz clean
+.PHONY: all deps configure build run test bench package sanitize fuzz clean
 
 all: build
 
@@ -26,6 +26,10 @@ test: build
 
 bench: build
 	$(BUILD_DIR)/bin/glimmora-bench
+
+# A Debian package of the installed programs: $(BUILD_DIR)/glimmora_*.deb.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB
 
 # The whole suite built with address, leak and undefined-behaviour checks, in
 # its own build folder.

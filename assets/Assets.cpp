@@ -1,5 +1,6 @@
 #include "Assets.h"
 
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -7,6 +8,18 @@
 namespace glimmora {
 
 QPixmap AssetPixmap(const QString& name) {
+    // On a screen of more than one device pixel per pixel (a desktop scale
+    // of 1.25 to 2, a high-density screen) the picture painted at twice the
+    // size, where there is one.
+    if (qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0) {
+        QString twice = name;
+        twice.insert(twice.lastIndexOf(QLatin1Char('.')), QStringLiteral("@2x"));
+        QPixmap picture(QStringLiteral(":/") + twice);
+        if (!picture.isNull()) {
+            picture.setDevicePixelRatio(2.0);
+            return picture;
+        }
+    }
     return QPixmap(QStringLiteral(":/") + name);
 }
 

@@ -128,8 +128,12 @@ void ThumbnailBox::DrawPicture(const QImage& picture, QSize insideSize) {
     if (picture.isNull() || insideSize.isEmpty()) {
         drawing_ = QPixmap();
     } else {
-        drawing_ = QPixmap::fromImage(
-            picture.scaled(insideSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        // Drawn at the screen's device pixels.
+        const double ratio = devicePixelRatioF();
+        drawing_ =
+            QPixmap::fromImage(picture.scaled((QSizeF(insideSize) * ratio).toSize(),
+                                              Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        drawing_.setDevicePixelRatio(ratio);
     }
     update();
 }

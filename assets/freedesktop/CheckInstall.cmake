@@ -10,7 +10,8 @@ set(expected
     ${BINDIR}/glimmora
     ${BINDIR}/glimmora-convert
     ${MANDIR}/man1/glimmora-convert.1
-    ${DATADIR}/applications/${APP_ID}.desktop)
+    ${DATADIR}/applications/${APP_ID}.desktop
+    ${DATADIR}/metainfo/${APP_ID}.metainfo.xml)
 foreach(size 16 32 48 64 128 256)
     list(APPEND expected ${DATADIR}/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
 endforeach()

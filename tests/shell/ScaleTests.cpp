@@ -124,6 +124,26 @@ private slots:
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
         viewer->close();
     }
+
+    // The artwork at twice the size on a scaled desktop; the icon and the examples of signs exist at one size only.
+    void artwork_byDevicePixelRatio() {
+        ScriptedPlatform platform;
+        glimmora::Form1 start(platform, [] {});
+        start.cmdCreate_Click();
+        frmWizard* wizard = start.Session().Wizard();
+        const double twice = qApp->devicePixelRatio() > 1.0 ? 2.0 : 1.0;
+        const std::pair<const char*, double> pictures[] = {
+            {"Picture3", twice},  {"Picture5", twice},    {"imgPrevious2", twice},
+            {"imgNext2", twice},  {"imgPrevious", twice}, {"imgNext", twice},
+            {"imgCancel", twice}, {"imgBrowse", twice},   {"imgBrowse2", twice},
+            {"picTip", twice},    {"Image1", twice},      {"Picture4", 1.0},
+            {"Picture1", 1.0},    {"Picture2", 1.0}};
+        for (const auto& [name, ratio] : pictures) {
+            const auto* label = wizard->findChild<QLabel*>(QString::fromLatin1(name));
+            QVERIFY2(label != nullptr && !label->pixmap().isNull(), name);
+            QVERIFY2(qFuzzyCompare(label->pixmap().devicePixelRatio(), ratio), name);
+        }
+    }
 };
 
 QTEST_MAIN(ScaleTests)

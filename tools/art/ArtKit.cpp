@@ -13,8 +13,17 @@
 
 namespace glimmora::art {
 
+namespace {
+int gScale = 1;
+} // namespace
+
+void SetScale(int scale) {
+    gScale = scale;
+}
+
 QImage NewImage(int width, int height, const QColor& fill) {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(width * gScale, height * gScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(gScale);
     image.fill(fill);
     return image;
 }
@@ -60,6 +69,8 @@ void DrawCentredText(QPainter& p, const QPointF& centre, const QString& text) {
 
 QImage Blurred(const QImage& source, int radius, BlurEdge edge) {
     QImage image = source.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // The radius is in pixels of scale 1.
+    radius = static_cast<int>(std::lround(radius * source.devicePixelRatio()));
     if (radius < 1) {
         return image;
     }
@@ -136,7 +147,12 @@ QString OutputFolder(int argc, char** argv) {
 
 ArtFolder::ArtFolder(QString folder) : folder_(std::move(folder)) {}
 
-void ArtFolder::Save(const QImage& image, const QString& name, bool keepAlpha) {
+void ArtFolder::Save(const QImage& image, const QString& fileName, bool keepAlpha) {
+    QString name = fileName;
+    if (image.devicePixelRatio() > 1.0) {
+        name.insert(name.lastIndexOf(QLatin1Char('.')),
+                    QStringLiteral("@%1x").arg(image.devicePixelRatio()));
+    }
     const QString path = QDir(folder_).filePath(name);
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QImage out = keepAlpha ? image.convertToFormat(QImage::Format_ARGB32)

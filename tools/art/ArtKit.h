@@ -20,7 +20,12 @@ namespace glimmora::art {
 
 inline constexpr double kPi = 3.14159265358979323846;
 
-// A premultiplied canvas filled with `fill`.
+// The scale the pictures are painted at: 1, or 2 for screens of two device
+// pixels per pixel. Painters work in pixels of scale 1 whatever it is.
+void SetScale(int scale);
+
+// A premultiplied canvas filled with `fill`, width x height pixels of scale
+// 1: at scale 2 it holds twice as many each way and paints scaled.
 QImage NewImage(int width, int height, const QColor& fill);
 
 // Smooth lines, text and scaled pictures.
@@ -70,7 +75,8 @@ public:
 
     // Opaque pictures are stored as 24-bit PNGs; pictures with see-through
     // parts (the program icon) keep their alpha channel. `name` is relative
-    // to the folder and may name subfolders, which are created.
+    // to the folder and may name subfolders, which are created. A picture
+    // painted at scale 2 is saved as name@2x.png.
     void Save(const QImage& image, const QString& name, bool keepAlpha = false);
 
     bool AllSaved() const { return failures_ == 0; }

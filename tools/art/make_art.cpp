@@ -159,14 +159,14 @@ void PaintNavigationFace(QPainter& p, const QRect& area, Face face, const QStrin
 QImage NavigationFace(Face face, const QString& caption) {
     QImage image = NewImage(99, 27, kWizardGrey);
     QPainter p(&image);
-    PaintNavigationFace(p, image.rect(), face, caption);
+    PaintNavigationFace(p, QRect(QPoint(), image.deviceIndependentSize().toSize()), face, caption);
     return image;
 }
 
 QImage BrowseFace(Face face) {
     QImage image = NewImage(31, 17, kWizardGrey);
     QPainter p(&image);
-    PaintFaceBody(p, image.rect(), face, 3.0);
+    PaintFaceBody(p, QRect(QPoint(), image.deviceIndependentSize().toSize()), face, 3.0);
     // Three square dots sitting on the caption's baseline, drawn by hand:
     // a font's full stops are blurred at this size.
     const QColor dot = ColoursOf(face).text;
@@ -230,7 +230,8 @@ QImage Restart() {
     const QPointF centre(29.0, 17.0);
     const QPainterPath arrow = CircularArrow(centre, 11.5, 5.0, 20.0, -295.0);
 
-    DrawShadow(p, arrow, QPointF(0.6, 1.2), 1, 70, image.size(), BlurEdge::Clear);
+    DrawShadow(p, arrow, QPointF(0.6, 1.2), 1, 70, image.deviceIndependentSize().toSize(),
+               BlurEdge::Clear);
 
     QLinearGradient fill(centre + QPointF(-10, -12), centre + QPointF(8, 13));
     fill.setColorAt(0.0, QColor(0xFF, 0x7A, 0x5E));
@@ -361,7 +362,7 @@ QImage ThumbPlaceholder() {
     QLinearGradient dark(0, 0, 0, 127);
     dark.setColorAt(0.0, QColor(0x1C, 0x1E, 0x22));
     dark.setColorAt(1.0, QColor(0x08, 0x08, 0x0A));
-    p.fillRect(image.rect(), dark);
+    p.fillRect(QRect(QPoint(), image.deviceIndependentSize().toSize()), dark);
 
     // A dashed drop zone.
     p.setPen(QPen(QColor(0x4A, 0x4E, 0x55), 1.0, Qt::DashLine));
@@ -576,7 +577,9 @@ void PaintIcon(QPainter& p, const QRect& area) {
 
     // Glow around the letter.
     {
-        QImage glowMask = NewImage(p.device()->width(), p.device()->height(), Qt::transparent);
+        const double ratio = p.device()->devicePixelRatio();
+        QImage glowMask = NewImage(static_cast<int>(p.device()->width() / ratio),
+                                   static_cast<int>(p.device()->height() / ratio), Qt::transparent);
         QPainter g(&glowMask);
         Prepare(g);
         g.setPen(Qt::NoPen);
@@ -628,7 +631,7 @@ void PaintIcon(QPainter& p, const QRect& area) {
 QImage Icon(int width, int height) {
     QImage image = NewImage(width, height, Qt::transparent);
     QPainter p(&image);
-    PaintIcon(p, image.rect());
+    PaintIcon(p, QRect(QPoint(), image.deviceIndependentSize().toSize()));
     return image;
 }
 
@@ -1312,24 +1315,30 @@ int main(int argc, char** argv) {
         folder.Save(Icon(size, size), QStringLiteral("app/icon-%1.png").arg(size), true);
     }
 
-    folder.Save(WizardBackground(), QStringLiteral("wizard/background.png"));
-    folder.Save(NavigationFace(Face::Grey, QStringLiteral("< Previous")),
-                QStringLiteral("wizard/previous_grey.png"));
-    folder.Save(NavigationFace(Face::Grey, QStringLiteral("Next >")),
-                QStringLiteral("wizard/next_grey.png"));
-    folder.Save(NavigationFace(Face::Hover, QStringLiteral("< Previous")),
-                QStringLiteral("wizard/previous_hover.png"));
-    folder.Save(NavigationFace(Face::Hover, QStringLiteral("Next >")),
-                QStringLiteral("wizard/next_hover.png"));
-    folder.Save(NavigationFace(Face::Hover, QStringLiteral("Cancel")),
-                QStringLiteral("wizard/cancel_hover.png"));
-    folder.Save(BrowseFace(Face::Idle), QStringLiteral("wizard/browse.png"));
-    folder.Save(BrowseFace(Face::Hover), QStringLiteral("wizard/browse_hover.png"));
-    folder.Save(Restart(), QStringLiteral("wizard/restart.png"));
-    folder.Save(HeaderStrip(), QStringLiteral("wizard/header_strip.png"));
-    folder.Save(Bulb(), QStringLiteral("wizard/bulb.png"));
-    folder.Save(ThumbPlaceholder(), QStringLiteral("wizard/thumb_placeholder.png"));
-    folder.Save(Page6Icons(), QStringLiteral("wizard/page6_icons.png"));
+    // The window artwork at scale 1 and 2; the examples are art of signs
+    // drawn at scale 1 only.
+    for (const int scale : {1, 2}) {
+        glimmora::art::SetScale(scale);
+        folder.Save(WizardBackground(), QStringLiteral("wizard/background.png"));
+        folder.Save(NavigationFace(Face::Grey, QStringLiteral("< Previous")),
+                    QStringLiteral("wizard/previous_grey.png"));
+        folder.Save(NavigationFace(Face::Grey, QStringLiteral("Next >")),
+                    QStringLiteral("wizard/next_grey.png"));
+        folder.Save(NavigationFace(Face::Hover, QStringLiteral("< Previous")),
+                    QStringLiteral("wizard/previous_hover.png"));
+        folder.Save(NavigationFace(Face::Hover, QStringLiteral("Next >")),
+                    QStringLiteral("wizard/next_hover.png"));
+        folder.Save(NavigationFace(Face::Hover, QStringLiteral("Cancel")),
+                    QStringLiteral("wizard/cancel_hover.png"));
+        folder.Save(BrowseFace(Face::Idle), QStringLiteral("wizard/browse.png"));
+        folder.Save(BrowseFace(Face::Hover), QStringLiteral("wizard/browse_hover.png"));
+        folder.Save(Restart(), QStringLiteral("wizard/restart.png"));
+        folder.Save(HeaderStrip(), QStringLiteral("wizard/header_strip.png"));
+        folder.Save(Bulb(), QStringLiteral("wizard/bulb.png"));
+        folder.Save(ThumbPlaceholder(), QStringLiteral("wizard/thumb_placeholder.png"));
+        folder.Save(Page6Icons(), QStringLiteral("wizard/page6_icons.png"));
+    }
+    glimmora::art::SetScale(1);
 #ifndef GLIMMORA_ART_WITHOUT_ENGINE
     folder.Save(ExampleColoured(), QStringLiteral("wizard/example_colored.png"));
     folder.Save(ExampleStandard(), QStringLiteral("wizard/example_standard.png"));

@@ -493,7 +493,7 @@ QImage EggBackground() {
     sky.setColorAt(0.0, QColor(0x06, 0x0A, 0x24));
     sky.setColorAt(0.6, QColor(0x1C, 0x15, 0x4A));
     sky.setColorAt(1.0, QColor(0x3A, 0x1E, 0x5C));
-    p.fillRect(image.rect(), sky);
+    p.fillRect(QRect(QPoint(), image.deviceIndependentSize().toSize()), sky);
 
     // Stars, a few of them as letters.
     Dice dice(20260214u);
@@ -639,7 +639,7 @@ QImage EggSmall() {
     QLinearGradient sky(0, 0, 0, size.height());
     sky.setColorAt(0.0, QColor(0x0E, 0x15, 0x3A));
     sky.setColorAt(1.0, QColor(0x3B, 0x22, 0x5E));
-    p.fillRect(image.rect(), sky);
+    p.fillRect(QRect(QPoint(), image.deviceIndependentSize().toSize()), sky);
     Dice dice(7u);
     p.setPen(Qt::NoPen);
     for (int i = 0; i < 30; ++i) {
@@ -730,9 +730,13 @@ int main(int argc, char** argv) {
     ChooseFonts();
     std::printf("fonts: %s, %s, %s\n", qPrintable(gTitleFamily), qPrintable(gSansFamily),
                 qPrintable(gMonoFamily));
-    folder.Save(StartWindow(), QStringLiteral("shell/start.png"));
-    folder.Save(AboutLogo(), QStringLiteral("shell/about_logo.png"));
-    folder.Save(EggBackground(), QStringLiteral("shell/egg_background.png"));
-    folder.Save(EggSmall(), QStringLiteral("shell/egg_small.png"));
+    // Each picture at scale 1 and 2.
+    for (const int scale : {1, 2}) {
+        art::SetScale(scale);
+        folder.Save(StartWindow(), QStringLiteral("shell/start.png"));
+        folder.Save(AboutLogo(), QStringLiteral("shell/about_logo.png"));
+        folder.Save(EggBackground(), QStringLiteral("shell/egg_background.png"));
+        folder.Save(EggSmall(), QStringLiteral("shell/egg_small.png"));
+    }
     return folder.AllSaved() ? 0 : 1;
 }

@@ -36,6 +36,12 @@ QSize ThumbnailInside(float w, float h) {
     return TwipsRect(0, 0, w, h).size() - QSize(2, 2);
 }
 
+// The preview is made at the screen's device pixels, so it is as crisp as
+// the text beside it on a scaled desktop.
+QSize InDevicePixels(QSize logical, double ratio) {
+    return (QSizeF(logical) * ratio).toSize();
+}
+
 } // namespace
 
 void frmWizard::ShowStep1() {
@@ -116,7 +122,8 @@ frmWizard::PictureLoading frmWizard::LoadChosenPicture(const QString& path) {
     if (!loaded.file) {
         return PictureLoading::Refused;
     }
-    const QSize inside = ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_);
+    const QSize inside =
+        InDevicePixels(ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_), devicePixelRatioF());
     if (std::int64_t{loaded.file->Width()} * loaded.file->Height() > kDecodeAtOncePixels) {
         // Too large to decode at once: the preview is drawn from samples
         // decoded in slices, which check the whole picture on the way.
@@ -147,8 +154,9 @@ void frmWizard::PreviewDecoded(const SampledPictureResult& samples) {
     std::shared_ptr<const PictureFile> picture = std::move(checkedPicture_);
     QImage preview;
     if (samples.picture) {
-        preview =
-            PreviewFromSamples(*samples.picture, ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_));
+        preview = PreviewFromSamples(
+            *samples.picture,
+            InDevicePixels(ThumbnailInside(ThumbMaxWidth_, ThumbMaxHeight_), devicePixelRatioF()));
     }
     if (!picture || preview.isNull()) {
         RefusePicture();
