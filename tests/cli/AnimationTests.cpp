@@ -73,6 +73,8 @@ void AnimationTests::frame_sameBytesAsTheStillFrame_data() {
     QTest::addRow("rtf") << QStringList{"-f", "rtf"};
     QTest::addRow("html-color") << QStringList{"-f", "html-color"};
     QTest::addRow("colour text") << QStringList{"-f", "text", "--color"};
+    QTest::addRow("cells") << QStringList{"-f",     "text",     "--symbols", "quadrants",
+                                          "--fill", "--colors", "256"};
 }
 
 void AnimationTests::frame_sameBytesAsTheStillFrame() {
