@@ -158,36 +158,32 @@ std::optional<ConvertFormat> FormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<ColourDepth> DepthNamed(std::string_view name) {
-    constexpr std::array<std::pair<std::string_view, ColourDepth>, 4> kNames{{
-        {"none", ColourDepth::None},
-        {"16", ColourDepth::Sixteen},
-        {"256", ColourDepth::TwoFiftySix},
-        {"full", ColourDepth::Full},
-    }};
-    for (const auto& [known, depth] : kNames) {
+// The value a name stands for in a table of names.
+template <typename Value, std::size_t Count>
+std::optional<Value> Named(std::string_view name,
+                           const std::array<std::pair<std::string_view, Value>, Count>& names) {
+    for (const auto& [known, value] : names) {
         if (name == known) {
-            return depth;
+            return value;
         }
     }
     return std::nullopt;
 }
 
-std::optional<CellSymbols> SymbolsNamed(std::string_view name) {
-    constexpr std::array<std::pair<std::string_view, CellSymbols>, 5> kNames{{
-        {"ascii", CellSymbols::Ascii},
-        {"blocks", CellSymbols::Blocks},
-        {"quadrants", CellSymbols::Quadrants},
-        {"braille", CellSymbols::Braille},
-        {"shapes", CellSymbols::Shapes},
-    }};
-    for (const auto& [known, symbols] : kNames) {
-        if (name == known) {
-            return symbols;
-        }
-    }
-    return std::nullopt;
-}
+constexpr std::array<std::pair<std::string_view, ColourDepth>, 4> kDepthNames{{
+    {"none", ColourDepth::None},
+    {"16", ColourDepth::Sixteen},
+    {"256", ColourDepth::TwoFiftySix},
+    {"full", ColourDepth::Full},
+}};
+
+constexpr std::array<std::pair<std::string_view, CellSymbols>, 5> kSymbolsNames{{
+    {"ascii", CellSymbols::Ascii},
+    {"blocks", CellSymbols::Blocks},
+    {"quadrants", CellSymbols::Quadrants},
+    {"braille", CellSymbols::Braille},
+    {"shapes", CellSymbols::Shapes},
+}};
 
 // A step as the scale option takes it: digits only, 1 to 32767.
 std::optional<int> ReadStep(std::string_view text) {
@@ -470,13 +466,13 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
             }
             break;
         case OptionId::Colours:
-            request.colourDepth = DepthNamed(*value);
+            request.colourDepth = Named(*value, kDepthNames);
             if (!request.colourDepth) {
                 return UsageError("Unknown colors \"" + *value + "\"; use none, 16, 256 or full.");
             }
             break;
         case OptionId::Symbols:
-            request.symbols = SymbolsNamed(*value);
+            request.symbols = Named(*value, kSymbolsNames);
             if (!request.symbols) {
                 return UsageError("Unknown symbols \"" + *value +
                                   "\"; use ascii, blocks, quadrants, braille or shapes.");
