@@ -15,6 +15,7 @@
 #include "Messages.h"
 #include "MovingPictures.h"
 #include "OutputTarget.h"
+#include "PictureArt.h"
 #include "PictureInput.h"
 #include "TerminalArt.h"
 #include "TerminalPlayer.h"
@@ -105,6 +106,9 @@ std::optional<ConvertFormat> FormatOfName(const std::string& path) {
     if (extension == "gif") {
         return ConvertFormat::Gif;
     }
+    if (extension == "png") {
+        return ConvertFormat::Png;
+    }
     return std::nullopt;
 }
 
@@ -118,6 +122,7 @@ struct Job {
 // looks shared by every picture.
 struct Plan {
     ConvertFormat format = ConvertFormat::Rtf;
+    ConvertFormat art = ConvertFormat::Rtf; // the art of the document or picture
     std::optional<int> columns;
     bool colour = false;
     bool play = false; // an animation plays on the terminal
@@ -143,6 +148,8 @@ std::string_view FormatName(ConvertFormat format) {
         return "html-color";
     case ConvertFormat::Gif:
         return "gif";
+    case ConvertFormat::Png:
+        return "png";
     case ConvertFormat::Text:
         break;
     }
@@ -150,11 +157,14 @@ std::string_view FormatName(ConvertFormat format) {
 }
 
 // The options given that the format does not use: each is said on the
-// error stream as ignored, and the document is written without it.
-std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFormat format) {
+// error stream as ignored, and the document is written without it. A
+// picture of any art uses the font and the background.
+std::vector<std::string> IgnoredOptions(const ConvertRequest& request, ConvertFormat format,
+                                        bool picture) {
     const bool text = format == ConvertFormat::Text;
     const bool gif = format == ConvertFormat::Gif; // the cell art as a picture
-    const bool html = format == ConvertFormat::Html || format == ConvertFormat::HtmlColor;
+    const bool html =
+        format == ConvertFormat::Html || format == ConvertFormat::HtmlColor || picture;
     const bool styled = html || format == ConvertFormat::Rtf;
     std::vector<std::string> ignored;
     if (request.colour && !text) {
@@ -225,7 +235,15 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     } else if (request.colour) {
         plan.format = ConvertFormat::Text;
     }
-    plan.colour = (request.colour && plan.format == ConvertFormat::Text) || colourForTerminal;
+    plan.art = plan.format == ConvertFormat::Png ? PictureArtOf(request) : plan.format;
+    plan.colour = (request.colour && plan.art == ConvertFormat::Text) || colourForTerminal;
+    if (request.art && plan.format != ConvertFormat::Png) {
+        return std::string("--art is for -f png.");
+    }
+    if (plan.format == ConvertFormat::Png && toStream && outIsTerminal) {
+        return std::string("A PNG picture is not written to a terminal; give -o a file name or "
+                           "send standard output to a file or a program.");
+    }
     plan.columns = request.columns;
     // In a terminal, or asked for, text is drawn in cells, fitted to the
     // terminal unless a size is given.
@@ -326,7 +344,7 @@ ScaleProposal StepsFor(const ConvertRequest& request, const Plan& plan, int widt
         return {*request.scaleAcross, *request.scaleDown};
     }
     // Text cells are taller than wide, as in the RTF and standard HTML.
-    const OutputFormat proposedFor = DocumentFormatOf(plan.format).value_or(OutputFormat::Rtf);
+    const OutputFormat proposedFor = DocumentFormatOf(plan.art).value_or(OutputFormat::Rtf);
     return AutoScale(std::to_string(width), std::to_string(height), proposedFor);
 }
 
@@ -492,7 +510,8 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
         std::unique_ptr<PictureFrames> frames;
         std::shared_ptr<const PixelSource> pixels;
         const ScaleProposal steps = StepsFor(request, plan, width, height);
-        if (request.animate || plan.format == ConvertFormat::Gif) {
+        if ((request.animate && plan.format != ConvertFormat::Png) ||
+            plan.format == ConvertFormat::Gif) {
             frames = std::make_unique<PictureFrames>(picture);
             if (request.frame && !SkipFrames(*frames, *request.frame - 1, error)) {
                 return Fail(err, kExitFailed, error);
@@ -509,6 +528,22 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
         }
         if (plan.cellArt) {
             return DrawCells(request, plan, picture, pixels.get(), job, out, err);
+        }
+
+        const std::optional<OutputFormat> document = DocumentFormatOf(plan.art);
+        const ConversionInputs inputs = InputsFor(request, document, width, height, steps);
+
+        // A picture is measured before anything is written, and refused
+        // when it cannot be made.
+        std::unique_ptr<ArtPictureJob> pictureJob;
+        if (plan.format == ConvertFormat::Png) {
+            std::string refusal;
+            pictureJob = ArtPictureJob::Measure(
+                request, document, document ? StyleFor(request, *document) : DocumentStyle(),
+                plan.colour, inputs, *pixels, refusal);
+            if (!pictureJob) {
+                return Fail(err, kExitFailed, shownDocument + ": " + refusal);
+            }
         }
 
         std::unique_ptr<OutputTarget> target;
@@ -530,8 +565,6 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
             target = std::make_unique<OutputTarget>(out);
         }
 
-        const std::optional<OutputFormat> document = DocumentFormatOf(plan.format);
-        const ConversionInputs inputs = InputsFor(request, document, width, height, steps);
         const ByteSink sink = [&target](std::string_view piece) { target->Write(piece); };
         std::size_t questionMarks = 0;
         bool written = true;
@@ -540,7 +573,9 @@ int ConvertOne(const ConvertRequest& request, const Plan& plan, const Job& job, 
             target->Write(piece);
             target->StopIfInterrupted();
         };
-        if (frames && document) {
+        if (pictureJob) {
+            pictureJob->Draw(sink, [&target] { target->StopIfInterrupted(); });
+        } else if (frames && document) {
             written =
                 WriteAnimatedHtml(*frames, *document, StyleFor(request, *document), inputs,
                                   RepeatsFor(request, *frames), framesSink, questionMarks, error);
@@ -622,8 +657,9 @@ bool NeedsFonts(const std::vector<std::string>& args) {
     const ConvertRequest& request = parsed.request;
     return parsed.action == ParsedArguments::Action::Convert &&
            (request.format
-                ? *request.format == ConvertFormat::Gif
-                : request.outputPath && FormatOfName(*request.outputPath) == ConvertFormat::Gif);
+                ? *request.format == ConvertFormat::Gif || *request.format == ConvertFormat::Png
+                : request.outputPath && (FormatOfName(*request.outputPath) == ConvertFormat::Gif ||
+                                         FormatOfName(*request.outputPath) == ConvertFormat::Png));
 }
 
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -658,7 +694,8 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
                 plan.look.background = 0x000000;
             }
         }
-        for (const std::string& option : IgnoredOptions(request, plan.format)) {
+        for (const std::string& option :
+             IgnoredOptions(request, plan.art, plan.format == ConvertFormat::Png)) {
             Fail(err, kExitDone,
                  option + " is not used by -f " + std::string(FormatName(plan.format)) +
                      "; it is ignored.");

@@ -29,8 +29,8 @@ inline constexpr int kExitUsage = 2;
 // on err, one line each. Returns the exit code. When out is a terminal and
 // neither -f nor -o is given, the art is written as coloured text as wide as
 // the terminal.
-// True when the arguments ask for the art as a picture, which is drawn in
-// the fonts of a QGuiApplication.
+// True when the arguments ask for the art as a picture (GIF or PNG), which
+// is drawn in the fonts of a QGuiApplication.
 bool NeedsFonts(const std::vector<std::string>& args);
 
 int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -56,16 +56,22 @@ constexpr std::array<std::string_view, 12> kExamples = {
 
 constexpr std::string_view kBetweenBands = "the signs of the bands in between";
 
-constexpr std::array<OptionInfo, 31> kOptions = {{
+constexpr std::array<OptionInfo, 32> kOptions = {{
     {OptionId::Output, "-o", "--output", "FILE",
      "write the document to FILE (\"-\": standard output), replacing it once all of it is "
      "written; a folder (one that exists, a name ending in \"/\", or any name when several "
      "pictures are given) is made if missing and gets each picture's document"},
     {OptionId::Format, "-f", "--format", "FORMAT",
-     "clean, rtf, html, html-color, text: the art as UTF-8 text with LF line ends, or gif: "
+     "clean, rtf, html, html-color, text: the art as UTF-8 text with LF line ends, gif: "
      "the cell art as a GIF picture, a frame for each of the picture's (80 columns unless "
-     "--columns, --rows or -s say); without it, -o's extension decides (.txt clean, .rtf "
-     "rtf, .html or .htm html, .gif gif), else rtf (in a terminal: coloured text)"},
+     "--columns, --rows or -s say), or png: a picture of the art as --art shows it; without "
+     "it, -o's extension decides (.txt clean, .rtf rtf, .html or .htm html, .gif gif, .png "
+     "png), else rtf (in a terminal: coloured text)"},
+    {OptionId::Art, "", "--art", "FORMAT",
+     "png: the art the picture shows, drawn as a reader sees it: clean or rtf (black signs on "
+     "white, in the font), html or html-color (as a browser shows the page), or text (a "
+     "terminal's cells in DejaVu Sans Mono, coloured with --color); default: text with "
+     "--color, html-color with --word, else rtf"},
     {OptionId::Scale, "-s", "--scale", "WxH",
      "picture pixels per sign across and per line down, whole numbers 1 to 32767; proposed "
      "from the picture's size and the format when not given"},
@@ -115,14 +121,17 @@ constexpr std::array<OptionInfo, 31> kOptions = {{
     {OptionId::Word, "", "--word", "TEXT",
      "html-color, and text with --color: the word whose letters build the picture"},
     {OptionId::FontFace, "", "--font-face", "TEXT",
-     "rtf and html: the font (default Arial; Tahoma for html-color)"},
+     "rtf, html and png: the font (default Arial; Tahoma for html-color; DejaVu Sans Mono for "
+     "png of text)"},
     {OptionId::FontSize, "", "--font-size", "TEXT",
-     "rtf and html: the size in points (default 5; 8 for html-color)"},
+     "rtf, html and png: the size in points (default 5; 8 for html-color; 10 for png of text); "
+     "a picture is drawn at 96 dots per inch"},
     {OptionId::Background, "", "--background", "COLOUR",
      "RRGGBB, dark (000000) or light (FFFFFF). html: the page's colour (default FFFFFF for "
      "html, 000000 for html-color). Text: the terminal's, so that light signs go on a dark "
      "background and dark on a light one (default: asked of the terminal, else read from "
-     "COLORFGBG, else dark)"},
+     "COLORFGBG, else dark). png: the picture's (as for html and text; a png of clean or rtf "
+     "is black on white unless given)"},
     {OptionId::Frame, "", "--frame", "N",
      "convert frame N of an animated picture (counting from 1), composed as it is shown, "
      "instead of the first or all of them"},
@@ -154,6 +163,9 @@ std::optional<ConvertFormat> FormatNamed(std::string_view name) {
     }
     if (name == "gif") {
         return ConvertFormat::Gif;
+    }
+    if (name == "png") {
+        return ConvertFormat::Png;
     }
     return std::nullopt;
 }
@@ -323,6 +335,7 @@ std::optional<OutputFormat> DocumentFormatOf(ConvertFormat format) {
         return OutputFormat::HtmlColoredText;
     case ConvertFormat::Text:
     case ConvertFormat::Gif:
+    case ConvertFormat::Png:
         break;
     }
     return std::nullopt;
@@ -337,6 +350,8 @@ std::string ExtensionOf(ConvertFormat format) {
         return ".html";
     case ConvertFormat::Gif:
         return ".gif";
+    case ConvertFormat::Png:
+        return ".png";
     case ConvertFormat::Clean:
     case ConvertFormat::Text:
         break;
@@ -405,7 +420,14 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
             request.format = FormatNamed(*value);
             if (!request.format) {
                 return UsageError("Unknown format \"" + *value +
-                                  "\"; use clean, rtf, html, html-color, text or gif.");
+                                  "\"; use clean, rtf, html, html-color, text, gif or png.");
+            }
+            break;
+        case OptionId::Art:
+            request.art = FormatNamed(*value);
+            if (!request.art || *request.art == ConvertFormat::Png) {
+                return UsageError("Unknown art \"" + *value +
+                                  "\"; use clean, rtf, html, html-color or text.");
             }
             break;
         case OptionId::Scale: {

@@ -17,15 +17,16 @@
 
 namespace glimmora {
 
-// What the converter writes: one of the wizard's four documents, or the art
-// as UTF-8 text with LF line ends for terminals and Linux tools.
-enum class ConvertFormat { Clean, Rtf, Html, HtmlColor, Text, Gif };
+// What the converter writes: one of the wizard's four documents, the art
+// as UTF-8 text with LF line ends for terminals and Linux tools, an
+// animated GIF of the art, or a PNG picture of one of these.
+enum class ConvertFormat { Clean, Rtf, Html, HtmlColor, Text, Gif, Png };
 
 // The wizard's format of a document; none for Text and Gif.
 std::optional<OutputFormat> DocumentFormatOf(ConvertFormat format);
 
 // The extension a document written beside its picture gets (".txt" for
-// clean and text, ".rtf", ".html", ".gif").
+// clean and text, ".rtf", ".html", ".gif", ".png").
 std::string ExtensionOf(ConvertFormat format);
 
 // One run as its arguments ask for it. File names are the system's bytes,
@@ -34,6 +35,7 @@ struct ConvertRequest {
     std::vector<std::string> pictures;     // "-" is standard input
     std::optional<std::string> outputPath; // "-" is standard output
     std::optional<ConvertFormat> format;   // none: -o's extension or the default
+    std::optional<ConvertFormat> art;      // png: the art it shows (never Png)
     std::optional<std::string> scaleAcross;
     std::optional<std::string> scaleDown;
     std::optional<int> columns;
@@ -68,6 +70,7 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args);
 enum class OptionId {
     Output,
     Format,
+    Art,
     Scale,
     Columns,
     Rows,
