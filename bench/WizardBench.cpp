@@ -41,7 +41,8 @@ public:
     explicit BenchPlatform(QString picture) : picture_(std::move(picture)) {}
 
     std::optional<QString> GetOpenFileName(QWidget*) override { return picture_; }
-    std::optional<QString> GetSaveFileName(QWidget*, const QString&, const QString&) override {
+    std::optional<SaveChoice> GetSaveFileName(QWidget*, const QStringList&,
+                                              const QString&) override {
         return std::nullopt;
     }
     std::optional<QColor> GetColor(QWidget*) override { return std::nullopt; }

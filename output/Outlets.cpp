@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "output/PictureSave.h"
 #include "platform/Platform.h"
 
 namespace glimmora {
@@ -28,11 +29,16 @@ void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs) {
     const std::string extension = ExtensionFor(inputs.format);
     const QString proposedName = QString::fromStdString(ProposedFileName(inputs.imageFileTitle));
 
-    const std::optional<QString> chosen = platform.GetSaveFileName(parent, filter, proposedName);
-    if (!chosen || chosen->isEmpty()) {
+    const std::optional<Platform::SaveChoice> chosen = platform.GetSaveFileName(
+        parent, {filter, QString::fromLatin1(kPictureSaveFilter)}, proposedName);
+    if (!chosen || chosen->path.isEmpty()) {
         return;
     }
-    const std::string path = WithExtension(chosen->toStdString(), extension);
+    if (chosen->type == 1) {
+        SaveArtPicture(platform, parent, inputs, chosen->path);
+        return;
+    }
+    const std::string path = WithExtension(chosen->path.toStdString(), extension);
     const QFileInfo file(QString::fromStdString(path));
     // The dialog asked nothing: only now is the name with its extension
     // known. The save adds to the file, it never replaces it.

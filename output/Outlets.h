@@ -24,7 +24,8 @@ struct SaveInputs {
 };
 
 // Page 6's Save: asks for a file name (proposed from the picture's title)
-// and appends the document to that file, composed as it is written. When
+// and appends the document to that file, composed as it is written. The
+// dialog also offers the art as a PNG picture (SaveArtPicture). When
 // the file (its name with the extension) exists, asks first whether to add
 // the art to its end, No the default. A cancelled dialog or a No writes
 // nothing; a failed write is reported in a critical message titled "Save"

@@ -24,10 +24,16 @@ public:
 
     // The open-file dialog, all files offered. Nothing when cancelled.
     virtual std::optional<QString> GetOpenFileName(QWidget* parent) = 0;
-    // The save-file dialog with a bare pattern as filter ("*.rtf") and a
-    // proposed file name. The chosen full path, or nothing when cancelled.
-    virtual std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
-                                                   const QString& proposedName) = 0;
+    // The save-file dialog offering file types by their filters (a bare
+    // pattern such as "*.rtf", or "PNG picture (*.png)"), the first chosen
+    // at first, and a proposed file name. The chosen full path and the index
+    // of the type chosen, or nothing when cancelled.
+    struct SaveChoice {
+        QString path;
+        int type = 0;
+    };
+    virtual std::optional<SaveChoice> GetSaveFileName(QWidget* parent, const QStringList& filters,
+                                                      const QString& proposedName) = 0;
     // The colour dialog, no initial colour. Nothing when cancelled.
     virtual std::optional<QColor> GetColor(QWidget* parent) = 0;
     // A question with Yes and No, no icon, the given answer the default
@@ -61,8 +67,8 @@ public:
 class QtPlatform final : public Platform {
 public:
     std::optional<QString> GetOpenFileName(QWidget* parent) override;
-    std::optional<QString> GetSaveFileName(QWidget* parent, const QString& filter,
-                                           const QString& proposedName) override;
+    std::optional<SaveChoice> GetSaveFileName(QWidget* parent, const QStringList& filters,
+                                              const QString& proposedName) override;
     std::optional<QColor> GetColor(QWidget* parent) override;
     bool AskYesNo(QWidget* parent, const QString& title, const QString& text,
                   Answer defaultAnswer = Answer::Yes) override;

@@ -46,16 +46,20 @@ std::optional<QString> QtPlatform::GetOpenFileName(QWidget* parent) {
     return path;
 }
 
-std::optional<QString> QtPlatform::GetSaveFileName(QWidget* parent, const QString& filter,
-                                                   const QString& proposedName) {
+std::optional<Platform::SaveChoice> QtPlatform::GetSaveFileName(QWidget* parent,
+                                                                const QStringList& filters,
+                                                                const QString& proposedName) {
     // The dialog would ask about the name before the extension is added,
     // and about replacing, while the save appends: the save asks itself.
-    const QString path = QFileDialog::getSaveFileName(parent, QString(), proposedName, filter,
-                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    QString chosenFilter = filters.value(0);
+    const QString path =
+        QFileDialog::getSaveFileName(parent, QString(), proposedName, filters.join(";;"),
+                                     &chosenFilter, QFileDialog::DontConfirmOverwrite);
     if (path.isEmpty()) {
         return std::nullopt;
     }
-    return path;
+    return SaveChoice{path,
+                      static_cast<int>(std::max<qsizetype>(0, filters.indexOf(chosenFilter)))};
 }
 
 std::optional<QColor> QtPlatform::GetColor(QWidget* parent) {

@@ -54,13 +54,15 @@ public:
         Answer defaultAnswer = Answer::Yes; // questions only
     };
     struct SaveRequest {
-        QString filter;
+        QString filter; // the first type offered
         QString proposedName;
+        QStringList filters;
     };
 
     // Answers, taken front first; an empty queue answers "cancelled" / No.
     std::deque<std::optional<QString>> openAnswers;
     std::deque<std::optional<QString>> saveAnswers;
+    std::deque<int> saveTypeAnswers; // the type chosen with each; 0 when empty
     std::deque<std::optional<QColor>> colorAnswers;
     std::deque<bool> questionAnswers;
     // Called while a question is open (before it is answered), for tests
@@ -86,10 +88,18 @@ public:
         ++openDialogs;
         return Take(openAnswers);
     }
-    std::optional<QString> GetSaveFileName(QWidget*, const QString& filter,
-                                           const QString& proposedName) override {
-        saveRequests.push_back({filter, proposedName});
-        return Take(saveAnswers);
+    std::optional<SaveChoice> GetSaveFileName(QWidget*, const QStringList& filters,
+                                              const QString& proposedName) override {
+        saveRequests.push_back({filters.value(0), proposedName, filters});
+        const int type = saveTypeAnswers.empty() ? 0 : saveTypeAnswers.front();
+        if (!saveTypeAnswers.empty()) {
+            saveTypeAnswers.pop_front();
+        }
+        const std::optional<QString> path = Take(saveAnswers);
+        if (!path) {
+            return std::nullopt;
+        }
+        return SaveChoice{*path, type};
     }
     std::optional<QColor> GetColor(QWidget*) override {
         ++colorDialogs;
