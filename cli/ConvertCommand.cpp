@@ -249,7 +249,7 @@ std::optional<std::string> MakePlan(const ConvertRequest& request, bool outIsTer
     // terminal unless a size is given.
     const bool cellsAskedFor =
         request.colourDepth || request.symbols || request.fill || request.rows;
-    plan.cellArt = plan.format == ConvertFormat::Text && (toTerminal || cellsAskedFor);
+    plan.cellArt = plan.art == ConvertFormat::Text && (toTerminal || cellsAskedFor);
     if (plan.cellArt) {
         plan.maxColumns = request.columns.value_or(0);
         plan.maxRows = request.rows.value_or(0);
@@ -396,13 +396,28 @@ int DrawCells(const ConvertRequest& request, const Plan& plan, const PictureFile
     if (!samples) {
         return Fail(err, kExitFailed, error);
     }
+    const CellGrid grid =
+        MakeCellArt(*samples, size.columns, size.rows, CellOptionsFor(request, plan));
+    // A picture is measured before anything is written.
+    std::unique_ptr<ArtPictureJob> pictureJob;
+    if (plan.format == ConvertFormat::Png) {
+        pictureJob = ArtPictureJob::MeasureCells(request, grid, error);
+        if (!pictureJob) {
+            return Fail(err, kExitFailed,
+                        (job.document ? ShownName(*job.document) : "standard output") + ": " +
+                            error);
+        }
+    }
     const std::unique_ptr<OutputTarget> target = TargetFor(job, out, err);
     if (!target) {
         return kExitFailed;
     }
-    const CellGrid grid =
-        MakeCellArt(*samples, size.columns, size.rows, CellOptionsFor(request, plan));
-    WriteCellArt(grid, [&target](std::string_view piece) { target->Write(piece); });
+    const ByteSink sink = [&target](std::string_view piece) { target->Write(piece); };
+    if (pictureJob) {
+        pictureJob->Draw(sink, [&target] { target->StopIfInterrupted(); });
+    } else {
+        WriteCellArt(grid, sink);
+    }
     if (const std::optional<std::string> reason = target->Finish()) {
         const std::string shown =
             job.document ? ShownName(*job.document) : std::string("standard output");
@@ -684,15 +699,15 @@ int RunConvertCommand(const std::vector<std::string>& args, std::FILE* out, std:
                          outIsTerminal ? TerminalRows(outFd) : 0, outFd, plan)) {
             return Fail(err, kExitUsage, *error);
         }
-        if (plan.cellArt) {
-            plan.look = TerminalLook(request, outFd);
-        } else if (plan.format == ConvertFormat::Gif) {
+        if (plan.format == ConvertFormat::Gif || plan.format == ConvertFormat::Png) {
             // A picture is no terminal: full colour on black unless asked.
             plan.look = TerminalLook(request, -1);
             plan.look.depth = request.colourDepth.value_or(ColourDepth::Full);
             if (!request.backgroundColorCode) {
                 plan.look.background = 0x000000;
             }
+        } else if (plan.cellArt) {
+            plan.look = TerminalLook(request, outFd);
         }
         for (const std::string& option :
              IgnoredOptions(request, plan.art, plan.format == ConvertFormat::Png)) {

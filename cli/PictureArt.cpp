@@ -21,6 +21,37 @@ ArtPictureJob::ArtPictureJob(const PictureLook& look, ArtReplay replay)
     size_ = picture_.Measure(replay_);
 }
 
+ArtPictureJob::ArtPictureJob(const PictureLook& look, const CellGrid& grid)
+    : picture_(look), grid_(&grid) {
+    size_ = picture_.Measure(grid);
+}
+
+namespace {
+
+// --font-size for terminal art, or its default.
+std::optional<double> TerminalPoints(const ConvertRequest& request, std::string& why) {
+    return request.fontSize ? ReadPicturePoints(*request.fontSize, why)
+                            : std::optional<double>(kTerminalPoints);
+}
+
+} // namespace
+
+std::unique_ptr<ArtPictureJob> ArtPictureJob::MeasureCells(const ConvertRequest& request,
+                                                           const CellGrid& grid, std::string& why) {
+    const std::optional<double> points = TerminalPoints(request, why);
+    if (!points) {
+        return nullptr;
+    }
+    PictureLook look = CellArtLook(grid, *points);
+    look.face = request.fontFace.value_or(look.face);
+    auto job = std::make_unique<ArtPictureJob>(look, grid);
+    if (std::optional<std::string> refusal = PictureSizeRefusal(job->size_)) {
+        why = *refusal;
+        return nullptr;
+    }
+    return job;
+}
+
 std::unique_ptr<ArtPictureJob> ArtPictureJob::Measure(const ConvertRequest& request,
                                                       std::optional<OutputFormat> document,
                                                       const DocumentStyle& style, bool colour,
@@ -73,7 +104,11 @@ std::unique_ptr<ArtPictureJob> ArtPictureJob::Measure(const ConvertRequest& requ
 }
 
 void ArtPictureJob::Draw(const ByteSink& sink, const std::function<void()>& eachRow) {
-    WriteMeasuredPng(picture_, replay_, sink, eachRow);
+    if (grid_ != nullptr) {
+        WriteMeasuredPng(picture_, *grid_, sink, eachRow);
+    } else {
+        WriteMeasuredPng(picture_, replay_, sink, eachRow);
+    }
 }
 
 } // namespace glimmora

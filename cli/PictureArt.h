@@ -28,16 +28,23 @@ public:
                                                   const ConversionInputs& inputs,
                                                   const PixelSource& pixels, std::string& why);
 
+    // The picture of cell art, drawn from its grid, which must outlive the
+    // job: DejaVu Sans Mono (or --font-face) at --font-size or 10 points.
+    static std::unique_ptr<ArtPictureJob> MeasureCells(const ConvertRequest& request,
+                                                       const CellGrid& grid, std::string& why);
+
     // Converts the picture again and writes the PNG to sink as its rows
     // are drawn, calling eachRow after each. Throws std::bad_alloc when
     // memory runs out.
     void Draw(const ByteSink& sink, const std::function<void()>& eachRow);
 
     ArtPictureJob(const PictureLook& look, ArtReplay replay);
+    ArtPictureJob(const PictureLook& look, const CellGrid& grid);
 
 private:
     ArtPicture picture_;
     ArtReplay replay_;
+    const CellGrid* grid_ = nullptr;
     PictureSize size_;
 };
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "PngWriter.h"
+#include "core/CellArt.h"
 
 namespace glimmora {
 
@@ -71,23 +72,9 @@ template <typename Emit> void DecodeUtf8(std::string_view bytes, Emit&& onCharac
     }
 }
 
-// The colours of xterm's 256-colour palette.
-Rgb PaletteColour(int index) {
-    static constexpr std::array<Rgb, 16> kSixteen = {
-        0x000000, 0xCD0000, 0x00CD00, 0xCDCD00, 0x0000EE, 0xCD00CD, 0x00CDCD, 0xE5E5E5,
-        0x7F7F7F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x5C5CFF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
-    if (index < 16) {
-        return kSixteen[static_cast<std::size_t>(std::max(index, 0))];
-    }
-    if (index < 232) {
-        static constexpr std::array<Rgb, 6> kLevels = {0, 95, 135, 175, 215, 255};
-        const int cube = index - 16;
-        return kLevels[static_cast<std::size_t>(cube / 36)] << 16 |
-               kLevels[static_cast<std::size_t>(cube / 6 % 6)] << 8 |
-               kLevels[static_cast<std::size_t>(cube % 6)];
-    }
-    const Rgb grey = static_cast<Rgb>(8 + 10 * (std::min(index, 255) - 232));
-    return grey << 16 | grey << 8 | grey;
+// A colour of the terminal palette, as RGB.
+Rgb PaletteRgb(int index) {
+    return RgbOfColour(PaletteColour(std::clamp(index, 0, 255)));
 }
 
 // The colours a terminal carries from one SGR sequence to the next, across
@@ -117,21 +104,21 @@ struct TerminalColours {
             } else if (p == 7 || p == 27) {
                 reverse = p == 7;
             } else if (p >= 30 && p <= 37) {
-                fg = PaletteColour(p - 30);
+                fg = PaletteRgb(p - 30);
             } else if (p >= 90 && p <= 97) {
-                fg = PaletteColour(p - 90 + 8);
+                fg = PaletteRgb(p - 90 + 8);
             } else if (p == 39) {
                 fg.reset();
             } else if (p >= 40 && p <= 47) {
-                bg = PaletteColour(p - 40);
+                bg = PaletteRgb(p - 40);
             } else if (p >= 100 && p <= 107) {
-                bg = PaletteColour(p - 100 + 8);
+                bg = PaletteRgb(p - 100 + 8);
             } else if (p == 49) {
                 bg.reset();
             } else if ((p == 38 || p == 48) && i + 1 < values.size()) {
                 std::optional<Rgb> colour;
                 if (values[i + 1] == 5 && i + 2 < values.size()) {
-                    colour = PaletteColour(std::clamp(values[i + 2], 0, 255));
+                    colour = PaletteRgb(values[i + 2]);
                     i += 2;
                 } else if (values[i + 1] == 2 && i + 4 < values.size()) {
                     const auto byte = [&](std::size_t k) {
@@ -424,6 +411,39 @@ private:
     std::unordered_map<std::uint64_t, GlyphMask> masks_;
 };
 
+// Hands every line of art, as signs, to the function given.
+using SignReplay = std::function<void(const std::function<void(const std::vector<Sign>&)>&)>;
+
+// The lines of art text as signs.
+SignReplay SignsOfText(const ArtReplay& art, const PictureLook& look) {
+    return [&art, &look](const std::function<void(const std::vector<Sign>&)>& onLine) {
+        LineReader reader(look);
+        std::vector<Sign> signs;
+        LineSplitter splitter([&](std::string_view line) {
+            reader.Read(line, signs);
+            onLine(signs);
+        });
+        art([&splitter](std::string_view piece) { splitter.Take(piece); });
+        splitter.Finish();
+    };
+}
+
+// The rows of a cell grid as signs, in the colours the grid gives.
+SignReplay SignsOfCells(const CellGrid& grid) {
+    return [&grid](const std::function<void(const std::vector<Sign>&)>& onLine) {
+        std::vector<Sign> signs(static_cast<std::size_t>(std::max(grid.columns, 0)));
+        for (int row = 0; row < grid.rows; ++row) {
+            for (int column = 0; column < grid.columns; ++column) {
+                const Cell& cell = grid.At(column, row);
+                signs[static_cast<std::size_t>(column)] = {
+                    cell.sign, RgbOfColour(cell.foreground.rgb), RgbOfColour(cell.background.rgb),
+                    cell.HasBackground()};
+            }
+            onLine(signs);
+        }
+    };
+}
+
 // A glyph in its place, and a cell's background.
 struct Placed {
     std::int64_t x;
@@ -464,7 +484,7 @@ void Put(std::uint8_t* out, Rgb ink) {
 } // namespace
 
 struct ArtPicture::State {
-    explicit State(const PictureLook& pictureLook) : look(pictureLook), face(look), reader(look) {
+    explicit State(const PictureLook& pictureLook) : look(pictureLook), face(look) {
         switch (look.setting) {
         case LineSetting::Viewer:
             pitch = std::max(1.0, std::ceil(face.LineSpacing()));
@@ -596,19 +616,63 @@ struct ArtPicture::State {
         }
     }
 
+    PictureSize Measure(const SignReplay& lines) {
+        std::int64_t count = 0;
+        double widest = 0;
+        lines([&](const std::vector<Sign>& signs) {
+            widest = std::max(widest, Width(signs));
+            ++count;
+        });
+        const double height = look.setting == LineSetting::Browser
+                                  ? std::ceil(static_cast<double>(count) * pitch - 1e-9)
+                                  : static_cast<double>(count) * pitch;
+        // Far past any side allowed, but still a number.
+        constexpr double kMost = 1e15;
+        size.width = std::max<std::int64_t>(
+            1, static_cast<std::int64_t>(std::min(std::ceil(widest - 1e-9), kMost)));
+        size.height = std::max<std::int64_t>(1, static_cast<std::int64_t>(std::min(height, kMost)));
+        return size;
+    }
+
+    void Draw(const SignReplay& lines, const RowSink& rows) {
+        const std::int64_t rowBytes = size.width * 3;
+        bandRows = std::clamp<std::int64_t>(kBandBytes / rowBytes, 1, kMostBandRows);
+        band.assign(static_cast<std::size_t>(rowBytes * bandRows), 0);
+        bandTop = 0;
+        pending.clear();
+        std::int64_t index = 0;
+        lines([&](const std::vector<Sign>& signs) {
+            LaidLine line;
+            Lay(index++, signs, line);
+            // Every band above this line's reach is complete.
+            while (bandTop < size.height && line.reachTop >= bandTop + bandRows) {
+                DrawBand(rows);
+            }
+            pending.push_back(std::move(line));
+        });
+        while (bandTop < size.height) {
+            DrawBand(rows);
+        }
+        pending.clear();
+        std::vector<std::uint8_t>().swap(band);
+    }
+
     PictureLook look;
     Face face;
-    LineReader reader;
     double pitch = 1;
     std::int64_t cellWidth = 1;
     PictureSize size;
-    bool measured = false;
 
     std::vector<std::uint8_t> band;
     std::int64_t bandRows = 1;
     std::int64_t bandTop = 0;
     std::deque<LaidLine> pending;
 };
+
+Rgb RgbOfColour(Colour colour) {
+    return static_cast<Rgb>(colour & 0xFF) << 16 | static_cast<Rgb>(colour & 0xFF00) |
+           static_cast<Rgb>(colour >> 16 & 0xFF);
+}
 
 Rgb RgbOfCode(std::string_view code) {
     Rgb value = 0;
@@ -693,29 +757,11 @@ ArtPicture::ArtPicture(const PictureLook& look) : state_(std::make_unique<State>
 ArtPicture::~ArtPicture() = default;
 
 PictureSize ArtPicture::Measure(const ArtReplay& art) {
-    State& state = *state_;
-    state.reader = LineReader(state.look);
-    std::int64_t lines = 0;
-    double widest = 0;
-    std::vector<Sign> signs;
-    LineSplitter splitter([&](std::string_view line) {
-        state.reader.Read(line, signs);
-        widest = std::max(widest, state.Width(signs));
-        ++lines;
-    });
-    art([&splitter](std::string_view piece) { splitter.Take(piece); });
-    splitter.Finish();
-    const double height = state.look.setting == LineSetting::Browser
-                              ? std::ceil(static_cast<double>(lines) * state.pitch - 1e-9)
-                              : static_cast<double>(lines) * state.pitch;
-    // Far past any side allowed, but still a number.
-    constexpr double kMost = 1e15;
-    state.size.width = std::max<std::int64_t>(
-        1, static_cast<std::int64_t>(std::min(std::ceil(widest - 1e-9), kMost)));
-    state.size.height =
-        std::max<std::int64_t>(1, static_cast<std::int64_t>(std::min(height, kMost)));
-    state.measured = true;
-    return state.size;
+    return state_->Measure(SignsOfText(art, state_->look));
+}
+
+PictureSize ArtPicture::Measure(const CellGrid& grid) {
+    return state_->Measure(SignsOfCells(grid));
 }
 
 PictureSize ArtPicture::Size() const {
@@ -723,39 +769,18 @@ PictureSize ArtPicture::Size() const {
 }
 
 void ArtPicture::Draw(const ArtReplay& art, const RowSink& rows) {
-    State& state = *state_;
-    state.reader = LineReader(state.look);
-    const std::int64_t rowBytes = state.size.width * 3;
-    state.bandRows = std::clamp<std::int64_t>(kBandBytes / rowBytes, 1, kMostBandRows);
-    state.band.assign(static_cast<std::size_t>(rowBytes * state.bandRows), 0);
-    state.bandTop = 0;
-    state.pending.clear();
-
-    std::int64_t index = 0;
-    std::vector<Sign> signs;
-    LineSplitter splitter([&](std::string_view text) {
-        state.reader.Read(text, signs);
-        LaidLine line;
-        state.Lay(index++, signs, line);
-        // Every band above this line's reach is complete.
-        while (state.bandTop < state.size.height &&
-               line.reachTop >= state.bandTop + state.bandRows) {
-            state.DrawBand(rows);
-        }
-        state.pending.push_back(std::move(line));
-    });
-    art([&splitter](std::string_view piece) { splitter.Take(piece); });
-    splitter.Finish();
-    while (state.bandTop < state.size.height) {
-        state.DrawBand(rows);
-    }
-    state.pending.clear();
-    std::vector<std::uint8_t>().swap(state.band);
+    state_->Draw(SignsOfText(art, state_->look), rows);
 }
 
-QImage ArtImage(const PictureLook& look, std::string_view artText) {
+void ArtPicture::Draw(const CellGrid& grid, const RowSink& rows) {
+    state_->Draw(SignsOfCells(grid), rows);
+}
+
+namespace {
+
+// The picture drawn whole into an image, for art small enough to hold.
+template <typename Art> QImage ImageOf(const PictureLook& look, const Art& art) {
     ArtPicture picture(look);
-    const ArtReplay art = [artText](const ByteSink& sink) { sink(artText); };
     const PictureSize size = picture.Measure(art);
     QImage image(static_cast<int>(size.width), static_cast<int>(size.height),
                  QImage::Format_RGB888);
@@ -768,8 +793,27 @@ QImage ArtImage(const PictureLook& look, std::string_view artText) {
     return image;
 }
 
-void WriteMeasuredPng(ArtPicture& picture, const ArtReplay& art, const ByteSink& out,
-                      const std::function<void()>& eachRow) {
+} // namespace
+
+QImage ArtImage(const PictureLook& look, std::string_view artText) {
+    return ImageOf(look, ArtReplay([artText](const ByteSink& sink) { sink(artText); }));
+}
+
+PictureLook CellArtLook(const CellGrid& grid, double points) {
+    PictureLook look = TerminalPictureLook(points, RgbOfColour(grid.terminalBackground));
+    look.ink = RgbOfColour(grid.terminalForeground);
+    return look;
+}
+
+QImage CellArtImage(const CellGrid& grid, double points) {
+    return ImageOf(CellArtLook(grid, points), grid);
+}
+
+namespace {
+
+template <typename Art>
+void WritePng(ArtPicture& picture, const Art& art, const ByteSink& out,
+              const std::function<void()>& eachRow) {
     const PictureSize size = picture.Size();
     PngWriter png(static_cast<std::uint32_t>(size.width), static_cast<std::uint32_t>(size.height),
                   out);
@@ -780,6 +824,18 @@ void WriteMeasuredPng(ArtPicture& picture, const ArtReplay& art, const ByteSink&
         }
     });
     png.Finish();
+}
+
+} // namespace
+
+void WriteMeasuredPng(ArtPicture& picture, const ArtReplay& art, const ByteSink& out,
+                      const std::function<void()>& eachRow) {
+    WritePng(picture, art, out, eachRow);
+}
+
+void WriteMeasuredPng(ArtPicture& picture, const CellGrid& grid, const ByteSink& out,
+                      const std::function<void()>& eachRow) {
+    WritePng(picture, grid, out, eachRow);
 }
 
 std::optional<std::string> WriteArtPng(const PictureLook& look, const ArtReplay& art,

@@ -39,6 +39,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/CellArt.h"
 #include "core/Format.h"
 #include "output/Documents.h"
 
@@ -81,6 +82,9 @@ std::optional<PictureLook> DocumentPictureLook(OutputFormat format, const Docume
 inline constexpr double kTerminalPoints = 10.0;
 PictureLook TerminalPictureLook(double points = kTerminalPoints, Rgb background = 0x000000);
 
+// 0xRRGGBB of a colour packed 0x00BBGGRR.
+Rgb RgbOfColour(Colour colour);
+
 // 0xRRGGBB of six hex digits ("FF0000" is red); black for anything else.
 Rgb RgbOfCode(std::string_view code);
 
@@ -114,11 +118,16 @@ public:
     // The picture's size: the widest line by the top and bottom of all lines
     // (at least 1 × 1).
     PictureSize Measure(const ArtReplay& art);
+    // The same for cell art: the grid's cells in a terminal's grid, read
+    // from the grid itself (each sign in its foreground over its
+    // background, exactly); the look's setting should be Terminal.
+    PictureSize Measure(const CellGrid& grid);
     // The size Measure found last.
     PictureSize Size() const;
     // Draws the art measured last, every row to rows; no more than a band of
     // a few megabytes is held. Throws std::bad_alloc when memory runs out.
     void Draw(const ArtReplay& art, const RowSink& rows);
+    void Draw(const CellGrid& grid, const RowSink& rows);
 
     struct State;
 
@@ -133,6 +142,14 @@ QImage ArtImage(const PictureLook& look, std::string_view artText);
 // as its rows are made, calling eachRow, when given, after each row.
 void WriteMeasuredPng(ArtPicture& picture, const ArtReplay& art, const ByteSink& out,
                       const std::function<void()>& eachRow = {});
+void WriteMeasuredPng(ArtPicture& picture, const CellGrid& grid, const ByteSink& out,
+                      const std::function<void()>& eachRow = {});
+
+// The look of cell art: TerminalPictureLook on the grid's terminal
+// background, signs without a colour in its terminal foreground.
+PictureLook CellArtLook(const CellGrid& grid, double points = kTerminalPoints);
+// The picture of a cell grid small enough to hold.
+QImage CellArtImage(const CellGrid& grid, double points = kTerminalPoints);
 
 // Measures the art, then draws it into a PNG (8-bit RGB) written to out as
 // its rows are made. Nothing is written when the picture would be too large:

@@ -52,6 +52,9 @@ void PictureCliTests::png_writtenForEveryArt_data() {
         << "c.png";
     QTest::addRow("terminalTextInColour")
         << QStringList{"-f", "png", "--art", "text", "--color", "-o", "d.png"} << "d.png";
+    QTest::addRow("cellArtInBlocks")
+        << QStringList{"-f", "png", "--art", "text", "--symbols", "blocks", "--fill", "-o", "e.png"}
+        << "e.png";
     QTest::addRow("standardOutput")
         << QStringList{"-f", "png", "--art", "html", "-o", "-"} << QString();
 }

@@ -50,6 +50,7 @@ private slots:
     void size_followsTheFaceAndTheSetting();
     void letters_solidInkInTheirCellsColour();
     void terminalCells_backgroundAndBlockInTheirColours();
+    void cellGrid_drawnInItsOwnColours();
     void bands_cutNoLineDifferently();
     void refusal_namesTheSideAndTheSize_data();
     void refusal_namesTheSideAndTheSize();
@@ -135,6 +136,25 @@ void ArtPictureTests::terminalCells_backgroundAndBlockInTheirColours() {
         }
     }
     QVERIFY(white);
+}
+
+void ArtPictureTests::cellGrid_drawnInItsOwnColours() {
+    // A full block in red (held red lowest) on a blue cell, then a blank
+    // cell without a background of its own: the terminal's shows.
+    CellGrid grid;
+    grid.columns = 2;
+    grid.rows = 1;
+    grid.terminalBackground = 0x203040;
+    Cell block;
+    block.sign = U'\u2588';
+    block.foreground = {0x0000FF, CellColour::kDirect};
+    block.background = {0xFF0000, CellColour::kDirect};
+    grid.cells = {block, Cell{}};
+    const QImage image = CellArtImage(grid, 12);
+    const QImage text = ArtImage(TerminalPictureLook(12), "ab\n");
+    QCOMPARE(image.size(), text.size());
+    QCOMPARE(At(image, image.width() / 4, image.height() / 2), Rgb{0xFF0000});
+    QCOMPARE(At(image, image.width() * 3 / 4, image.height() / 2), Rgb{0x403020});
 }
 
 void ArtPictureTests::bands_cutNoLineDifferently() {
