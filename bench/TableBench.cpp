@@ -125,6 +125,61 @@ bool WriteCameraJpeg(const QString& path, int width, int height) {
     return std::fclose(file) == 0;
 }
 
+// The structural similarity of two lightness pictures of one size, the
+// mean over 8 x 8 windows.
+double Ssim(const std::vector<double>& a, const std::vector<double>& b, int width, int height) {
+    constexpr int kWindow = 8;
+    constexpr double kC1 = 6.5025;  // (0.01 * 255)^2
+    constexpr double kC2 = 58.5225; // (0.03 * 255)^2
+    double sum = 0;
+    int windows = 0;
+    for (int top = 0; top + kWindow <= height; top += kWindow / 2) {
+        for (int left = 0; left + kWindow <= width; left += kWindow / 2) {
+            double ma = 0, mb = 0, va = 0, vb = 0, cov = 0;
+            for (int y = top; y < top + kWindow; ++y) {
+                for (int x = left; x < left + kWindow; ++x) {
+                    ma += a[static_cast<std::size_t>(y * width + x)];
+                    mb += b[static_cast<std::size_t>(y * width + x)];
+                }
+            }
+            constexpr double kCount = kWindow * kWindow;
+            ma /= kCount;
+            mb /= kCount;
+            for (int y = top; y < top + kWindow; ++y) {
+                for (int x = left; x < left + kWindow; ++x) {
+                    const double da = a[static_cast<std::size_t>(y * width + x)] - ma;
+                    const double db = b[static_cast<std::size_t>(y * width + x)] - mb;
+                    va += da * da;
+                    vb += db * db;
+                    cov += da * db;
+                }
+            }
+            va /= kCount - 1;
+            vb /= kCount - 1;
+            cov /= kCount - 1;
+            sum += ((2 * ma * mb + kC1) * (2 * cov + kC2)) /
+                   ((ma * ma + mb * mb + kC1) * (va + vb + kC2));
+            ++windows;
+        }
+    }
+    return windows > 0 ? sum / windows : 0;
+}
+
+// The lightness of a picture scaled (area-averaged) to width x height.
+std::vector<double> Lightness(const QImage& image, int width, int height) {
+    const QImage scaled =
+        image.convertToFormat(QImage::Format_RGB32)
+            .scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    std::vector<double> values;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const QRgb pixel = scaled.pixel(x, y);
+            values.push_back(0.299 * qRed(pixel) + 0.587 * qGreen(pixel) + 0.114 * qBlue(pixel));
+        }
+    }
+    return values;
+}
+
 void Row(const char* measure, const QString& figure, const char* goal, bool met) {
     std::printf("| %-58s | %-44s | %-12s | %s\n", measure, qPrintable(figure), goal,
                 met ? "met" : "MISSED");
@@ -213,6 +268,55 @@ void RunTableBenchmark() {
                                    .arg(coloured.seconds * 1e3, 0, 'f', 0)
                              : Failed(coloured),
         "<= 64 MB", coloured.status == 0 && coloured.peakMiB * 1.048576 <= 64);
+
+    // The art as a PNG picture.
+    const QStringList pictureArgs{photo,
+                                  QStringLiteral("-f"),
+                                  QStringLiteral("png"),
+                                  QStringLiteral("--art"),
+                                  QStringLiteral("html-color"),
+                                  QStringLiteral("--word"),
+                                  QStringLiteral("GLIMMORA"),
+                                  QStringLiteral("-o"),
+                                  out + ".png"};
+    const Measured picture = Measure(convert, pictureArgs);
+    Row("12-MP JPEG -> coloured HTML art as PNG, proposed scale: time",
+        picture.status == 0 ? QStringLiteral("%1 s (%2 MiB)")
+                                  .arg(picture.seconds, 0, 'f', 2)
+                                  .arg(picture.peakMiB, 0, 'f', 1)
+                            : Failed(picture),
+        "<= 3 s", picture.status == 0 && picture.seconds <= 3);
+    const Measured pictureAtOne =
+        Measure(convert, pictureArgs + QStringList{QStringLiteral("-s"), QStringLiteral("1x1")}, 1);
+    const double overFloor = (pictureAtOne.peakMiB - floor.peakMiB) * 1.048576;
+    Row("same at 1 x 1: peak RSS over the floor",
+        pictureAtOne.status == 0 ? QStringLiteral("%1 MB (%2 MiB, %3 s)")
+                                       .arg(overFloor, 0, 'f', 1)
+                                       .arg(pictureAtOne.peakMiB, 0, 'f', 1)
+                                       .arg(pictureAtOne.seconds, 0, 'f', 1)
+                                 : Failed(pictureAtOne),
+        "<= 64 MB", pictureAtOne.status == 0 && overFloor <= 64);
+    const Measured blocks =
+        Measure(convert,
+                {photo, QStringLiteral("-f"), QStringLiteral("png"), QStringLiteral("--art"),
+                 QStringLiteral("text"), QStringLiteral("--symbols"), QStringLiteral("blocks"),
+                 QStringLiteral("--fill"), QStringLiteral("--colors"), QStringLiteral("full"),
+                 QStringLiteral("--columns"), QStringLiteral("200"), QStringLiteral("-o"),
+                 out + "-blocks.png"},
+                1);
+    QImage blockArt(out + "-blocks.png");
+    QImage original(photo);
+    // Two samples a cell: its upper and lower half.
+    const int columns = 200;
+    const int rows = blockArt.isNull() ? 0 : columns * original.height() / original.width() / 2;
+    const double ssim = rows > 0 ? Ssim(Lightness(blockArt, columns, 2 * rows),
+                                        Lightness(original, columns, 2 * rows), columns, 2 * rows)
+                                 : 0;
+    Row("block art (--symbols blocks --fill) as PNG vs the picture: SSIM",
+        blocks.status == 0 && rows > 0
+            ? QStringLiteral("%1 (%2 x %3 cells)").arg(ssim, 0, 'f', 3).arg(columns).arg(rows)
+            : Failed(blocks),
+        ">= 0.95", ssim >= 0.95);
 
     const Measured large = Measure(convert, {huge, QStringLiteral("-o"), out + ".rtf"}, 1);
     Row("20000 x 20000 JPEG (400 MP) -> RTF",

@@ -25,7 +25,7 @@ namespace {
 constexpr int kDotsPerMeter = 3780; // 96 dots per inch
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
 // A band holds about this much, and never more rows than this.
-constexpr std::int64_t kBandBytes = 4 * 1024 * 1024;
+constexpr std::int64_t kBandBytes = 2 * 1024 * 1024;
 constexpr std::int64_t kMostBandRows = 512;
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr int kTabStop = 8;

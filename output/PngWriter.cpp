@@ -16,7 +16,7 @@ namespace {
 
 // Raw rows gathered before a piece is compressed, and pieces compressed at
 // once (the one being gathered aside).
-constexpr std::size_t kPieceBytes = 4 * 1024 * 1024;
+constexpr std::size_t kPieceBytes = 1024 * 1024;
 constexpr std::size_t kPiecesInFlight = 2;
 
 struct Compressed {
