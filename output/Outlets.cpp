@@ -10,10 +10,6 @@
 
 namespace glimmora {
 
-namespace {
-
-// "The folder does not exist." read on after a colon: "the folder does not
-// exist."
 QString AsContinuation(const std::string& sentence) {
     QString text = QString::fromStdString(sentence);
     if (text.size() > 1 && text.at(0).isUpper() && text.at(1).isLower()) {
@@ -21,8 +17,6 @@ QString AsContinuation(const std::string& sentence) {
     }
     return text;
 }
-
-} // namespace
 
 void SaveArt(Platform& platform, QWidget* parent, const SaveInputs& inputs) {
     const QString filter = QString::fromStdString(FilterFor(inputs.format));

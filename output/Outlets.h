@@ -23,6 +23,10 @@ struct SaveInputs {
     std::string imageFileTitle;
 };
 
+// "The folder does not exist." read on after a colon: "the folder does not
+// exist."
+QString AsContinuation(const std::string& sentence);
+
 // Page 6's Save: asks for a file name (proposed from the picture's title)
 // and appends the document to that file, composed as it is written. The
 // dialog also offers the art as a PNG picture (SaveArtPicture). When

@@ -17,19 +17,6 @@ namespace glimmora {
 
 namespace {
 
-// "The folder does not exist." or "permission denied" read on after a
-// colon, ending in a full stop.
-QString AsContinuation(const std::string& reason) {
-    QString text = QString::fromStdString(reason);
-    if (text.size() > 1 && text.at(0).isUpper() && text.at(1).isLower()) {
-        text[0] = text.at(0).toLower();
-    }
-    if (!text.endsWith(QLatin1Char('.'))) {
-        text += QLatin1Char('.');
-    }
-    return text;
-}
-
 // Writes the picture; nothing on success, else why.
 std::optional<std::string> WritePicture(const std::string& path, const SaveInputs& inputs) {
     std::string why;
@@ -75,7 +62,8 @@ void SaveArtPicture(Platform& platform, QWidget* parent, const SaveInputs& input
         platform.ShowCritical(
             parent, QStringLiteral("Save"),
             QStringLiteral("The file %1 could not be saved: %2")
-                .arg(QDir::toNativeSeparators(shownPath), AsContinuation(*failure)));
+                .arg(QDir::toNativeSeparators(shownPath),
+                     AsContinuation(failure->ends_with('.') ? *failure : *failure + ".")));
     }
 }
 
