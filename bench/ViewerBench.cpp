@@ -92,10 +92,16 @@ ViewerFigures RunOnce(const char* what, const std::string& art) {
     view->viewport()->grab();
     const double resize = Milliseconds(timer);
 
+    // One step of Ctrl + plus.
+    timer.restart();
+    window->SetZoom(window->Zoom() * 1.25);
+    view->viewport()->grab();
+    const double zoom = Milliseconds(timer);
+
     std::printf("viewer %-24s %6.1f MB: shown in %6.1f ms; scrolling repaint %5.1f ms mean, "
-                "%5.1f ms slowest; size 8 typed %6.1f ms\n",
+                "%5.1f ms slowest; size 8 typed %6.1f ms; zoom step %6.1f ms\n",
                 what, static_cast<double>(art.size()) / 1e6, show, total / kScrollSteps, slowest,
-                resize);
+                resize, zoom);
     std::fflush(stdout);
     window->close();
     QApplication::processEvents();
