@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "output/AnimatedHtml.h"
+#include "output/ArtPicture.h"
 #include "output/GifWriter.h"
-#include "output/TerminalPicture.h"
 #include "picture/PictureFrames.h"
 
 namespace glimmora {
@@ -100,10 +100,11 @@ bool WriteArtGif(PictureFrames& frames, const std::function<CellGrid(const Pixel
                  int repeats, bool oneFrame, const ByteSink& sink, std::string& error) {
     std::unique_ptr<GifWriter> writer;
     const int first = frames.Read() + 1;
-    const TerminalPainter painter;
     while (const std::shared_ptr<const PictureSurface> frame =
                NextFrame(frames, frames.File(), frames.Read() + 1, error)) {
-        const QImage picture = painter.Paint(cellsOf(*frame));
+        // Drawn by the renderer of the art's PNG pictures, as a terminal
+        // shows the cells.
+        const QImage picture = CellArtImage(cellsOf(*frame)).convertToFormat(QImage::Format_RGB32);
         if (picture.isNull()) {
             throw std::bad_alloc();
         }
