@@ -38,15 +38,27 @@ void frmWizard::OrderTabStops() {
 }
 
 void frmWizard::FocusFirstControl() {
-    // The first stop after the restart picture that is on the page.
+    // The first stop after the restart picture that is on the page; Next
+    // when the page has none of its own but Next can be clicked.
     QWidget* control = Picture5->nextInFocusChain();
-    for (; control != Picture5; control = control->nextInFocusChain()) {
+    for (; control != Picture5 && control != cmdPre; control = control->nextInFocusChain()) {
         if (control->isVisibleTo(this) && control->isEnabled() &&
             (control->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
             control->setFocus(Qt::TabFocusReason);
             return;
         }
     }
+    if (cmdNext->isEnabled()) {
+        cmdNext->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    // Page 5 while it converts: the window itself keeps the focus, never
+    // Cancel, so that Return is Next once the art is done instead of the
+    // exit question.
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+    }
+    setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace glimmora

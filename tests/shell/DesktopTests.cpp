@@ -287,6 +287,21 @@ private slots:
         QCOMPARE(reached, stops + QStringList{stops.front()});
     }
 
+    // Page 5 has no control of its own: Return once the art is done goes on
+    // to page 6; it never asks the exit question.
+    void keys_returnAfterConversion_isNext() {
+        Shell shell;
+        frmWizard* wizard = ToPage(shell, 5, QStringLiteral("Label21"));
+        auto& decode = static_cast<glimmora::testing::ManualTickSource&>(wizard->DecodeTimer());
+        auto& cells = static_cast<glimmora::testing::ManualTickSource&>(wizard->Timer1());
+        while (decode.Fire() || cells.Fire()) {
+        }
+        QWidget* focus = wizard->focusWidget();
+        QTest::keyClick(focus != nullptr ? focus : wizard, Qt::Key_Return);
+        QCOMPARE(StepNumber(wizard), QStringLiteral("6."));
+        QVERIFY(shell.platform.questions.empty());
+    }
+
     // Each picture button and the colour swatch: Space and Return click it.
     void keys_pictureButtons_data() {
         QTest::addColumn<int>("page");
