@@ -5,6 +5,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "CellColours.h"
 #include "CellSigns.h"
 #include "ConversionJob.h"
 
@@ -13,129 +14,6 @@ namespace glimmora {
 namespace {
 
 constexpr int kSamples = kCellSamplesAcross * kCellSamplesDown;
-
-int Red(Colour colour) {
-    return colour & 0xFF;
-}
-int Green(Colour colour) {
-    return (colour >> 8) & 0xFF;
-}
-int Blue(Colour colour) {
-    return (colour >> 16) & 0xFF;
-}
-Colour Rgb(int red, int green, int blue) {
-    return red | (green << 8) | (blue << 16);
-}
-int ToByte(double value) {
-    return static_cast<int>(std::lround(std::clamp(value, 0.0, 255.0)));
-}
-
-// sRGB byte to linear light, 0..1, and back.
-const std::array<double, 256>& LinearOfByte() {
-    static const std::array<double, 256> table = [] {
-        std::array<double, 256> values{};
-        for (int i = 0; i < 256; ++i) {
-            const double v = i / 255.0;
-            values[static_cast<std::size_t>(i)] =
-                v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        }
-        return values;
-    }();
-    return table;
-}
-int ByteOfLinearByFormula(double linear) {
-    const double v = linear <= 0.0031308 ? linear * 12.92
-                                         : 1.055 * std::pow(std::max(linear, 0.0), 1 / 2.4) - 0.055;
-    return ToByte(v * 255.0);
-}
-// The same by table, for every sample of every frame: the least linear
-// value that gives each byte from 1 on, found once by bisection on the
-// formula itself, so the bytes are the formula's to the last bit; and the
-// byte at the start of each of 8192 equal steps, from which those values
-// are counted on (the bytes lie at least 1/3300 apart).
-int ByteOfLinear(double linear) {
-    constexpr int kSteps = 8192;
-    struct Table {
-        std::array<double, 256> firstOf{}; // firstOf[255]: past every byte
-        std::array<std::uint8_t, kSteps> byteAt{};
-    };
-    static const Table table = [] {
-        Table made;
-        for (int byte = 1; byte < 256; ++byte) {
-            double low = 0.0;  // gives less than byte
-            double high = 1.0; // gives byte or more
-            while (true) {
-                const double middle = low + (high - low) / 2;
-                if (middle <= low || middle >= high) {
-                    break;
-                }
-                (ByteOfLinearByFormula(middle) >= byte ? high : low) = middle;
-            }
-            made.firstOf[static_cast<std::size_t>(byte - 1)] = high;
-        }
-        made.firstOf[255] = 2.0;
-        for (int step = 0; step < kSteps; ++step) {
-            made.byteAt[static_cast<std::size_t>(step)] = static_cast<std::uint8_t>(
-                ByteOfLinearByFormula(static_cast<double>(step) / kSteps));
-        }
-        return made;
-    }();
-    if (!(linear > 0.0) || linear >= 1.0) {
-        return ByteOfLinearByFormula(linear);
-    }
-    int byte = table.byteAt[static_cast<std::size_t>(linear * kSteps)];
-    while (linear >= table.firstOf[static_cast<std::size_t>(byte)]) {
-        ++byte;
-    }
-    return byte;
-}
-
-struct Lab {
-    double l = 0;
-    double a = 0;
-    double b = 0;
-};
-
-double LabF(double t) {
-    constexpr double kEpsilon = 216.0 / 24389.0;
-    constexpr double kKappa = 24389.0 / 27.0;
-    return t > kEpsilon ? std::cbrt(t) : (kKappa * t + 16) / 116;
-}
-
-// CIELAB under D65.
-Lab LabOf(Colour colour) {
-    const auto& linear = LinearOfByte();
-    const double r = linear[static_cast<std::size_t>(Red(colour))];
-    const double g = linear[static_cast<std::size_t>(Green(colour))];
-    const double b = linear[static_cast<std::size_t>(Blue(colour))];
-    const double x = (0.4124564 * r + 0.3575761 * g + 0.1804375 * b) / 0.95047;
-    const double y = 0.2126729 * r + 0.7151522 * g + 0.0721750 * b;
-    const double z = (0.0193339 * r + 0.1191920 * g + 0.9503041 * b) / 1.08883;
-    const double fx = LabF(x);
-    const double fy = LabF(y);
-    const double fz = LabF(z);
-    return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
-}
-
-double LabDistance2(const Lab& p, const Lab& q) {
-    return (p.l - q.l) * (p.l - q.l) + (p.a - q.a) * (p.a - q.a) + (p.b - q.b) * (p.b - q.b);
-}
-
-constexpr std::array<Colour, 16> kSixteen{
-    0x000000, 0x0000CD, 0x00CD00, 0x00CDCD, 0xEE0000, 0xCD00CD, 0xCDCD00, 0xE5E5E5,
-    0x7F7F7F, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF5C5C, 0xFF00FF, 0xFFFF00, 0xFFFFFF,
-};
-
-const std::array<Lab, 256>& PaletteLab() {
-    static const std::array<Lab, 256> table = [] {
-        std::array<Lab, 256> values{};
-        for (int i = 0; i < 256; ++i) {
-            values[static_cast<std::size_t>(i)] = LabOf(PaletteColour(i));
-        }
-        return values;
-    }();
-    return table;
-}
 
 // One colour channel each: red, green, blue as sRGB 0..255.
 struct Rgbf {
@@ -488,88 +366,7 @@ private:
     std::unordered_map<Colour, int> nearest_;
 };
 
-void AppendUtf8(std::string& text, char32_t sign) {
-    if (sign < 0x80) {
-        text += static_cast<char>(sign);
-    } else if (sign < 0x800) {
-        text += static_cast<char>(0xC0 | (sign >> 6));
-        text += static_cast<char>(0x80 | (sign & 0x3F));
-    } else if (sign < 0x10000) {
-        text += static_cast<char>(0xE0 | (sign >> 12));
-        text += static_cast<char>(0x80 | ((sign >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (sign & 0x3F));
-    } else {
-        text += static_cast<char>(0xF0 | (sign >> 18));
-        text += static_cast<char>(0x80 | ((sign >> 12) & 0x3F));
-        text += static_cast<char>(0x80 | ((sign >> 6) & 0x3F));
-        text += static_cast<char>(0x80 | (sign & 0x3F));
-    }
-}
-
-// The SGR parameters that ask for a colour; foreground or background.
-void AppendColourCode(std::string& text, const CellColour& colour, ColourDepth depth,
-                      bool foreground) {
-    if (!text.ends_with('[')) {
-        text += ';';
-    }
-    const int base = foreground ? 30 : 40;
-    if (colour.code == CellColour::kTerminal) {
-        text += std::to_string(base + 9);
-    } else if (colour.code == CellColour::kDirect) {
-        text += std::to_string(base + 8) + ";2;" + std::to_string(Red(colour.rgb)) + ';' +
-                std::to_string(Green(colour.rgb)) + ';' + std::to_string(Blue(colour.rgb));
-    } else if (depth == ColourDepth::Sixteen || colour.code < 8 ||
-               (colour.code < 16 && depth != ColourDepth::TwoFiftySix)) {
-        text += std::to_string(colour.code < 8 ? base + colour.code : base + 60 + colour.code - 8);
-    } else {
-        text += std::to_string(base + 8) + ";5;" + std::to_string(colour.code);
-    }
-}
-
-bool ShowsInk(char32_t sign) {
-    return sign != U' ' && sign != U'\u2800';
-}
-bool ShowsPaper(char32_t sign) {
-    return sign != U'\u2588';
-}
-
 } // namespace
-
-Colour PaletteColour(int index) {
-    if (index < 16) {
-        return kSixteen[static_cast<std::size_t>(std::max(index, 0))];
-    }
-    if (index < 232) {
-        constexpr std::array<int, 6> kLevels{0, 95, 135, 175, 215, 255};
-        const int i = index - 16;
-        return Rgb(kLevels[static_cast<std::size_t>(i / 36)],
-                   kLevels[static_cast<std::size_t>((i / 6) % 6)],
-                   kLevels[static_cast<std::size_t>(i % 6)]);
-    }
-    const int level = 8 + 10 * (std::min(index, 255) - 232);
-    return Rgb(level, level, level);
-}
-
-int NearestPaletteIndex(Colour colour, ColourDepth depth) {
-    const Lab lab = LabOf(colour);
-    const auto& palette = PaletteLab();
-    const int first = depth == ColourDepth::Sixteen ? 0 : 16;
-    const int end = depth == ColourDepth::Sixteen ? 16 : 256;
-    int best = first;
-    double bestDistance = std::numeric_limits<double>::max();
-    for (int i = first; i < end; ++i) {
-        const double distance = LabDistance2(lab, palette[static_cast<std::size_t>(i)]);
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
-}
-
-bool IsDarkBackground(Colour background) {
-    return LabOf(background).l < 50;
-}
 
 CellGrid MakeCellArt(const PixelSource& samples, int columns, int rows,
                      const CellArtOptions& options) {
@@ -602,50 +399,6 @@ CellGrid MakeCellArt(const PixelSource& samples, int columns, int rows,
         }
     }
     return grid;
-}
-
-void WriteCellArt(const CellGrid& grid, const std::function<void(std::string_view)>& sink) {
-    constexpr std::size_t kPiece = 64 * 1024;
-    std::string text;
-    std::string code;
-    for (int row = 0; row < grid.rows; ++row) {
-        CellColour ink;
-        CellColour paper;
-        for (int column = 0; column < grid.columns; ++column) {
-            const Cell& cell = grid.At(column, row);
-            code = "\x1b[";
-            if (ShowsInk(cell.sign) && cell.foreground != ink) {
-                AppendColourCode(code, cell.foreground, grid.depth, true);
-                ink = cell.foreground;
-            }
-            if (ShowsPaper(cell.sign) && cell.background != paper) {
-                AppendColourCode(code, cell.background, grid.depth, false);
-                paper = cell.background;
-            }
-            if (code.size() > 2) {
-                text += code;
-                text += 'm';
-            }
-            AppendUtf8(text, cell.sign);
-        }
-        if (ink.code != CellColour::kTerminal || paper.code != CellColour::kTerminal) {
-            text += "\x1b[0m";
-        }
-        text += '\n';
-        if (text.size() >= kPiece) {
-            sink(text);
-            text.clear();
-        }
-    }
-    if (!text.empty()) {
-        sink(text);
-    }
-}
-
-std::string CellArtText(const CellGrid& grid) {
-    std::string text;
-    WriteCellArt(grid, [&text](std::string_view piece) { text += piece; });
-    return text;
 }
 
 PixelBuffer AreaAverage(const PixelSource& picture, int pictureWidth, int pictureHeight, int width,
