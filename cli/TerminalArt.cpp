@@ -17,6 +17,7 @@
 
 #include "PictureInput.h"
 #include "picture/PictureFile.h"
+#include "picture/WholeDecode.h"
 
 namespace glimmora {
 
@@ -269,10 +270,25 @@ std::optional<PixelBuffer> CellSamples(const PictureFile& picture, CellArtSize s
 
 PixelBuffer CellSamplesOf(const PixelSource& picture, int width, int height, CellArtSize size) {
     const Lattice lattice = LatticeFor(width, height, size);
+    const int pointsAcross = (width + lattice.stepX - 1) / lattice.stepX;
+    const int pointsDown = (height + lattice.stepY - 1) / lattice.stepY;
+    const int samplesAcross = size.columns * kCellSamplesAcross;
+    const int samplesDown = size.rows * kCellSamplesDown;
+    // A frame held whole is read straight from its rows, as a player needs
+    // every frame of a large animation read in time: the same samples.
+    const auto* surface = dynamic_cast<const PictureSurface*>(&picture);
+    if (surface != nullptr && surface->Width() == width && surface->Height() == height &&
+        surface->Image().format() == QImage::Format_RGB32) {
+        const QImage& image = surface->Image();
+        const ArgbRows rows{[&image, &lattice](int y) {
+                                return reinterpret_cast<const std::uint32_t*>(
+                                    image.constScanLine(y * lattice.stepY));
+                            },
+                            lattice.stepX};
+        return AreaAverage(rows, pointsAcross, pointsDown, samplesAcross, samplesDown);
+    }
     const LatticeView view(picture, lattice.stepX, lattice.stepY);
-    return AreaAverage(view, (width + lattice.stepX - 1) / lattice.stepX,
-                       (height + lattice.stepY - 1) / lattice.stepY,
-                       size.columns * kCellSamplesAcross, size.rows * kCellSamplesDown);
+    return AreaAverage(view, pointsAcross, pointsDown, samplesAcross, samplesDown);
 }
 
 } // namespace glimmora

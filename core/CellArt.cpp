@@ -401,8 +401,16 @@ CellGrid MakeCellArt(const PixelSource& samples, int columns, int rows,
     return grid;
 }
 
-PixelBuffer AreaAverage(const PixelSource& picture, int pictureWidth, int pictureHeight, int width,
-                        int height) {
+namespace {
+
+// The mean colours of the areas, reading the picture a row at a time:
+// rowAt(y) gives the colour at x of row y. The areas of a band are summed
+// together, row by row, each area's pixels in the same order (row by row,
+// left to right) whatever gives the rows, so the sums are the same to the
+// last bit.
+template <typename RowAt>
+PixelBuffer AreaAverageOfRows(const RowAt& rowAt, int pictureWidth, int pictureHeight, int width,
+                              int height) {
     PixelBuffer out(width, height);
     if (out.Width() == 0 || pictureWidth <= 0 || pictureHeight <= 0) {
         return out;
@@ -419,35 +427,67 @@ PixelBuffer AreaAverage(const PixelSource& picture, int pictureWidth, int pictur
         return std::pair<int, int>{first, end};
     };
     const auto& linear = LinearOfByte();
-    std::vector<std::pair<int, int>> across(static_cast<std::size_t>(width));
-    for (int i = 0; i < width; ++i) {
-        across[static_cast<std::size_t>(i)] = span(i, pictureWidth, width);
+    const auto columns = static_cast<std::size_t>(width);
+    std::vector<std::pair<int, int>> across(columns);
+    for (std::size_t i = 0; i < columns; ++i) {
+        across[i] = span(static_cast<int>(i), pictureWidth, width);
     }
+    struct Sum {
+        double r = 0;
+        double g = 0;
+        double b = 0;
+    };
+    std::vector<Sum> sums(columns);
     for (int j = 0; j < height; ++j) {
         const auto [top, bottom] = span(j, pictureHeight, height);
-        for (int i = 0; i < width; ++i) {
-            const auto [left, right] = across[static_cast<std::size_t>(i)];
-            double r = 0;
-            double g = 0;
-            double b = 0;
-            for (int y = top; y < bottom; ++y) {
-                for (int x = left; x < right; ++x) {
-                    Colour colour = picture.GetPixel(x, y);
+        std::fill(sums.begin(), sums.end(), Sum{});
+        for (int y = top; y < bottom; ++y) {
+            const auto colourAt = rowAt(y);
+            for (std::size_t i = 0; i < columns; ++i) {
+                Sum& sum = sums[i];
+                for (int x = across[i].first; x < across[i].second; ++x) {
+                    Colour colour = colourAt(x);
                     if (colour == kInvalidColour) {
                         colour = 0xFFFFFF;
                     }
-                    r += linear[static_cast<std::size_t>(Red(colour))];
-                    g += linear[static_cast<std::size_t>(Green(colour))];
-                    b += linear[static_cast<std::size_t>(Blue(colour))];
+                    sum.r += linear[static_cast<std::size_t>(Red(colour))];
+                    sum.g += linear[static_cast<std::size_t>(Green(colour))];
+                    sum.b += linear[static_cast<std::size_t>(Blue(colour))];
                 }
             }
-            const double count = static_cast<double>(bottom - top) * (right - left);
-            out.SetPixel(
-                i, j,
-                Rgb(ByteOfLinear(r / count), ByteOfLinear(g / count), ByteOfLinear(b / count)));
+        }
+        for (std::size_t i = 0; i < columns; ++i) {
+            const double count =
+                static_cast<double>(bottom - top) * (across[i].second - across[i].first);
+            const Sum& sum = sums[i];
+            out.SetPixel(static_cast<int>(i), j,
+                         Rgb(ByteOfLinear(sum.r / count), ByteOfLinear(sum.g / count),
+                             ByteOfLinear(sum.b / count)));
         }
     }
     return out;
+}
+
+} // namespace
+
+PixelBuffer AreaAverage(const PixelSource& picture, int pictureWidth, int pictureHeight, int width,
+                        int height) {
+    const auto rowAt = [&picture](int y) {
+        return [&picture, y](int x) { return picture.GetPixel(x, y); };
+    };
+    return AreaAverageOfRows(rowAt, pictureWidth, pictureHeight, width, height);
+}
+
+PixelBuffer AreaAverage(const ArgbRows& picture, int pictureWidth, int pictureHeight, int width,
+                        int height) {
+    const auto rowAt = [&picture](int y) {
+        return [line = picture.row(y), step = picture.across](int x) {
+            const std::uint32_t argb = line[static_cast<std::ptrdiff_t>(x) * step];
+            return Rgb(static_cast<int>((argb >> 16) & 0xFF), static_cast<int>((argb >> 8) & 0xFF),
+                       static_cast<int>(argb & 0xFF));
+        };
+    };
+    return AreaAverageOfRows(rowAt, pictureWidth, pictureHeight, width, height);
 }
 
 CellArtSize FitCellArt(int pictureWidth, int pictureHeight, int maxColumns, int maxRows) {

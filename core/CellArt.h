@@ -123,6 +123,18 @@ std::string CellArtText(const CellGrid& grid);
 PixelBuffer AreaAverage(const PixelSource& picture, int pictureWidth, int pictureHeight, int width,
                         int height);
 
+// A picture held in memory as rows of 32-bit pixels 0xAARRGGBB (the alpha
+// byte is not read): row(y) points at the first pixel of row y, and the
+// pixels of a row lie across words apart.
+struct ArgbRows {
+    std::function<const std::uint32_t*(int y)> row;
+    int across = 1;
+};
+// The same areas read straight from the rows: the same samples as through
+// a PixelSource of the same pixels, many times faster.
+PixelBuffer AreaAverage(const ArgbRows& picture, int pictureWidth, int pictureHeight, int width,
+                        int height);
+
 // The largest art of cells twice as tall as wide that keeps the picture's
 // shape and fits inside maxColumns x maxRows (a limit of 0 or less is no
 // limit): columns and rows, each at least 1.

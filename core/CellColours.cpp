@@ -36,8 +36,8 @@ int ByteOfLinearByFormula(double linear) {
 // The same by table, for every sample of every frame: the least linear
 // value that gives each byte from 1 on, found once by bisection on the
 // formula itself, so the bytes are the formula's to the last bit; and the
-// byte at the start of each of 8192 equal steps, from which those values
-// are counted on (the bytes lie at least 1/3300 apart).
+// byte at the start of each of 8192 equal steps. The bytes lie at least
+// 1/3300 apart, so within a step the byte is that one or the next.
 int ByteOfLinear(double linear) {
     constexpr int kSteps = 8192;
     struct Table {
@@ -65,14 +65,14 @@ int ByteOfLinear(double linear) {
         }
         return made;
     }();
-    if (!(linear > 0.0) || linear >= 1.0) {
+    if (linear >= 1.0) {
+        return 255; // the formula's too: pow(1, x) is 1
+    }
+    if (!(linear > 0.0)) {
         return ByteOfLinearByFormula(linear);
     }
-    int byte = table.byteAt[static_cast<std::size_t>(linear * kSteps)];
-    while (linear >= table.firstOf[static_cast<std::size_t>(byte)]) {
-        ++byte;
-    }
-    return byte;
+    const int byte = table.byteAt[static_cast<std::size_t>(linear * kSteps)];
+    return byte + (linear >= table.firstOf[static_cast<std::size_t>(byte)] ? 1 : 0);
 }
 
 namespace {

@@ -46,6 +46,8 @@ private slots:
     void init();
     void frame_sameBytesAsTheStillFrame_data();
     void frame_sameBytesAsTheStillFrame();
+    void frame_largeFrameCellsAsTheStill_data();
+    void frame_largeFrameCellsAsTheStill();
     void frame_pastTheLast_saysHowMany();
     void animatedHtml_everyFrameAtItsTime_data();
     void animatedHtml_everyFrameAtItsTime();
@@ -98,6 +100,61 @@ void AnimationTests::frame_sameBytesAsTheStillFrame() {
             QCOMPARE(RunConvert(QStringList{gif} + format + scale).out, expected.out);
         }
     }
+}
+
+void AnimationTests::frame_largeFrameCellsAsTheStill_data() {
+    QTest::addColumn<QStringList>("look");
+    QTest::addRow("ascii, 16 colours") << QStringList{"--colors", "16"};
+    QTest::addRow("quadrants filled, every 4th pixel read")
+        << QStringList{"--symbols", "quadrants", "--fill", "--colors", "full"};
+    QTest::addRow("braille, 256 colours, inverted")
+        << QStringList{"--symbols", "braille", "--colors", "256", "--invert"};
+}
+
+void AnimationTests::frame_largeFrameCellsAsTheStill() {
+    // Noise of 256 colours, then a rectangle of it with holes over the
+    // first: the cells read a frame's rows in memory, a still's pixels
+    // decoded one by one; both must give the same cells.
+    QFETCH(QStringList, look);
+    constexpr int kWidth = 643;
+    constexpr int kHeight = 401;
+    std::uint32_t seed = 1;
+    const auto noise = [&seed](int x, int y, int w, int h, int transparentIndex) {
+        GifFrame frame;
+        frame.left = x;
+        frame.top = y;
+        frame.width = w;
+        frame.height = h;
+        frame.transparentIndex = transparentIndex;
+        frame.delayCentiseconds = 4;
+        for (int i = 0; i < 256; ++i) {
+            seed = seed * 1103515245 + 12345;
+            frame.palette.push_back(seed >> 8 & 0xFFFFFF);
+        }
+        frame.indices.resize(static_cast<std::size_t>(w) * h);
+        for (std::uint8_t& index : frame.indices) {
+            seed = seed * 1103515245 + 12345;
+            index = static_cast<std::uint8_t>(seed >> 16);
+        }
+        return frame;
+    };
+    const std::vector<GifFrame> frames{noise(0, 0, kWidth, kHeight, -1),
+                                       noise(101, 57, 300, 200, 7)};
+    const QString gif = Save("noise.gif", MakeGif(kWidth, kHeight, 0, frames));
+    const auto file = PictureFile::FromBytes(ReadAll(gif), QStringLiteral("noise.gif")).file;
+    QVERIFY(file);
+    PictureFrames read(*file);
+    QVERIFY(read.Next());
+    const auto second = read.Next();
+    QVERIFY(second);
+    const QString still = dir_->filePath("second.png");
+    QVERIFY(second->Image().save(still, "PNG"));
+    const QStringList cells = QStringList{"-f", "text", "--columns", "20"} + look;
+    const Run expected = RunConvert(QStringList{still} + cells);
+    const Run got = RunConvert(QStringList{gif, "--frame", "2"} + cells);
+    QCOMPARE(got.exitCode, 0);
+    QVERIFY(expected.out.count('\n') == 6);
+    QCOMPARE(got.out, expected.out);
 }
 
 void AnimationTests::frame_pastTheLast_saysHowMany() {
