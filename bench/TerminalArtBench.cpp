@@ -423,18 +423,42 @@ void RunTerminalArtBenchmark() {
                 static_cast<long long>(photos.size()),
                 chafa.isEmpty() ? "not installed" : qPrintable(chafa));
 
+    // Lightness correlation: each cell shown as its sign's ink over the cell
+    // mixed with the background, against the picture's cells; and the
+    // stricter figure per half cell, where ink high or low in a sign counts.
+    // jp2a's plain art is the reference.
+    const QString jp2a = QStandardPaths::findExecutable(QStringLiteral("jp2a"));
     for (const auto& [name, background, colour] :
          {std::tuple{"default, dark terminal: lightness correlation", QStringLiteral("dark"),
                      black},
           std::tuple{"default, light terminal: lightness correlation", QStringLiteral("light"),
                      white}}) {
-        const double r = average([&](const QString& photo, const QImage& image) {
-            const QByteArray art = RunTool(
-                Convert(),
-                Ours(photo, full + QStringList{QStringLiteral("--background"), background}));
-            return Compare(image, art, colour, 1, 2).correlation;
+        const auto correlations = [&](const QString& program, auto arguments) {
+            double perCell = 0;
+            double perHalf = 0;
+            for (const QString& photo : photos) {
+                const QImage image(photo);
+                const QByteArray art = RunTool(program, arguments(photo));
+                perCell += Compare(image, art, colour, 1, 1).correlation;
+                perHalf += Compare(image, art, colour, 1, 2).correlation;
+            }
+            return std::pair{perCell / photos.size(), perHalf / photos.size()};
+        };
+        const auto [ours, oursHalf] = correlations(Convert(), [&](const QString& photo) {
+            return Ours(photo, full + QStringList{QStringLiteral("--background"), background});
         });
-        Row(name, QString::number(r, 'f', 2), QStringLiteral(">= 0.85"), r >= 0.85);
+        const auto [theirs, theirsHalf] =
+            jp2a.isEmpty() ? std::pair{-1.0, -1.0} : correlations(jp2a, [&](const QString& photo) {
+                return QStringList{QStringLiteral("--width=%1").arg(kColumns),
+                                   QStringLiteral("--background=") + background, photo};
+            });
+        Row(name,
+            QStringLiteral("%1, half cells %2 (jp2a %3, %4)")
+                .arg(ours, 0, 'f', 2)
+                .arg(oursHalf, 0, 'f', 2)
+                .arg(theirs, 0, 'f', 2)
+                .arg(theirsHalf, 0, 'f', 2),
+            QStringLiteral(">= 0.85"), ours >= 0.85);
     }
 
     int fitted = 0;

@@ -136,6 +136,21 @@ public:
         for (std::size_t at = 0; at < options.word.size();) {
             letters_.push_back(FirstSign(options.word, at));
         }
+        // The bands by the ink their signs really carry, densest first, so
+        // that a brighter cell never gets a sparser sign on a dark terminal
+        // (the documents' ramp has "=" lighter than "u" and "e").
+        std::array<double, 9> ink{};
+        for (std::size_t i = 0; i < ink.size(); ++i) {
+            for (const float c : SignCover(rampSigns_[i], i)) {
+                ink[i] += c;
+            }
+        }
+        std::array<std::size_t, 9> order{0, 1, 2, 3, 4, 5, 6, 7, 8};
+        std::stable_sort(order.begin(), order.end(),
+                         [&ink](std::size_t a, std::size_t b) { return ink[a] > ink[b]; });
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            bandSigns_[i] = rampSigns_[order[i]];
+        }
         const bool colours = options.depth != ColourDepth::None;
         switch (options.symbols) {
         case CellSymbols::Ascii:
@@ -224,7 +239,7 @@ private:
             if (dark_) {
                 box = 8 - box;
             }
-            cell.sign = rampSigns_[static_cast<std::size_t>(box)];
+            cell.sign = bandSigns_[static_cast<std::size_t>(box)];
         }
         cell.foreground = Shown(colour);
         return cell;
@@ -360,6 +375,7 @@ private:
     bool dark_ = true;
     Colour foreground_ = 0xFFFFFF;
     std::array<char32_t, 9> rampSigns_{};
+    std::array<char32_t, 9> bandSigns_{};
     std::vector<char32_t> letters_;
     std::size_t letterIndex_ = 0;
     std::vector<Candidate> candidates_;

@@ -122,6 +122,12 @@ void CellArtTests::cells_data() {
     // Grey 132 is band 6 of 0..8, so box 2 from the light end.
     QTest::addRow("ascii_grey132InColour") << ascii << false << full << 0 << false << 0x808080
                                            << 0x808080 << Cell{U'u', Direct(0x808080), {}};
+    // The band next to the densest takes the sign with the next most ink,
+    // "e", not the ramp's "=", on either background.
+    QTest::addRow("ascii_grey160OnDark_nextDensestInk")
+        << ascii << false << none << 0 << false << 0xA0A0A0 << 0xA0A0A0 << Cell{U'e', {}, {}};
+    QTest::addRow("ascii_grey40OnLight_nextDensestInk")
+        << ascii << false << none << white << false << 0x282828 << 0x282828 << Cell{U'e', {}, {}};
     // Grey 82: band 4, box 4.
     QTest::addRow("ascii_red_256")
         << ascii << false << int(ColourDepth::TwoFiftySix) << 0 << false << Rgb(250, 0, 0)
