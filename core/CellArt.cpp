@@ -443,6 +443,7 @@ PixelBuffer AreaAverageOfRows(const RowAt& rowAt, int pictureWidth, int pictureH
         return std::pair<int, int>{first, end};
     };
     const auto& linear = LinearOfByte();
+    const LinearBytes& bytes = LinearBytesTable();
     const auto columns = static_cast<std::size_t>(width);
     std::vector<std::pair<int, int>> across(columns);
     for (std::size_t i = 0; i < columns; ++i) {
@@ -460,7 +461,7 @@ PixelBuffer AreaAverageOfRows(const RowAt& rowAt, int pictureWidth, int pictureH
         for (int y = top; y < bottom; ++y) {
             const auto colourAt = rowAt(y);
             for (std::size_t i = 0; i < columns; ++i) {
-                Sum& sum = sums[i];
+                Sum sum = sums[i];
                 for (int x = across[i].first; x < across[i].second; ++x) {
                     Colour colour = colourAt(x);
                     if (colour == kInvalidColour) {
@@ -470,15 +471,16 @@ PixelBuffer AreaAverageOfRows(const RowAt& rowAt, int pictureWidth, int pictureH
                     sum.g += linear[static_cast<std::size_t>(Green(colour))];
                     sum.b += linear[static_cast<std::size_t>(Blue(colour))];
                 }
+                sums[i] = sum;
             }
         }
         for (std::size_t i = 0; i < columns; ++i) {
             const double count =
                 static_cast<double>(bottom - top) * (across[i].second - across[i].first);
             const Sum& sum = sums[i];
-            out.SetPixel(static_cast<int>(i), j,
-                         Rgb(ByteOfLinear(sum.r / count), ByteOfLinear(sum.g / count),
-                             ByteOfLinear(sum.b / count)));
+            out.SetPixel(
+                static_cast<int>(i), j,
+                Rgb(bytes.Of(sum.r / count), bytes.Of(sum.g / count), bytes.Of(sum.b / count)));
         }
     }
     return out;

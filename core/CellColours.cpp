@@ -33,19 +33,9 @@ int ByteOfLinearByFormula(double linear) {
 
 } // namespace
 
-// The same by table, for every sample of every frame: the least linear
-// value that gives each byte from 1 on, found once by bisection on the
-// formula itself, so the bytes are the formula's to the last bit; and the
-// byte at the start of each of 8192 equal steps. The bytes lie at least
-// 1/3300 apart, so within a step the byte is that one or the next.
-int ByteOfLinear(double linear) {
-    constexpr int kSteps = 8192;
-    struct Table {
-        std::array<double, 256> firstOf{}; // firstOf[255]: past every byte
-        std::array<std::uint8_t, kSteps> byteAt{};
-    };
-    static const Table table = [] {
-        Table made;
+const LinearBytes& LinearBytesTable() {
+    static const LinearBytes table = [] {
+        LinearBytes made;
         for (int byte = 1; byte < 256; ++byte) {
             double low = 0.0;  // gives less than byte
             double high = 1.0; // gives byte or more
@@ -59,20 +49,13 @@ int ByteOfLinear(double linear) {
             made.firstOf[static_cast<std::size_t>(byte - 1)] = high;
         }
         made.firstOf[255] = 2.0;
-        for (int step = 0; step < kSteps; ++step) {
+        for (int step = 0; step < LinearBytes::kSteps; ++step) {
             made.byteAt[static_cast<std::size_t>(step)] = static_cast<std::uint8_t>(
-                ByteOfLinearByFormula(static_cast<double>(step) / kSteps));
+                ByteOfLinearByFormula(static_cast<double>(step) / LinearBytes::kSteps));
         }
         return made;
     }();
-    if (linear >= 1.0) {
-        return 255; // the formula's too: pow(1, x) is 1
-    }
-    if (!(linear > 0.0)) {
-        return ByteOfLinearByFormula(linear);
-    }
-    const int byte = table.byteAt[static_cast<std::size_t>(linear * kSteps)];
-    return byte + (linear >= table.firstOf[static_cast<std::size_t>(byte)] ? 1 : 0);
+    return table;
 }
 
 namespace {

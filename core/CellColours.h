@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 
 #include "Colour.h"
 
@@ -27,8 +28,30 @@ inline int ToByte(double value) {
     return static_cast<int>(std::lround(std::clamp(value, 0.0, 255.0)));
 }
 
-// sRGB byte to linear light, 0..1, and back.
+// sRGB byte to linear light, 0..1.
 const std::array<double, 256>& LinearOfByte();
-int ByteOfLinear(double linear);
+
+// Linear light, 0..1, back to an sRGB byte, by table, for every sample of
+// every frame: the least linear value that gives each byte from 1 on, found by bisection on the
+// formula itself, so the bytes are the formula's to the last bit; and the byte at the start of each
+// of kSteps equal steps. The bytes lie at least 1/3300 apart, so within a step the byte is that one
+// or the next.
+struct LinearBytes {
+    static constexpr int kSteps = 8192;
+    std::array<double, 256> firstOf{}; // firstOf[255]: past every byte
+    std::array<std::uint8_t, kSteps> byteAt{};
+
+    int Of(double linear) const {
+        if (linear >= 1.0) {
+            return 255;
+        }
+        if (!(linear > 0.0)) {
+            return 0;
+        }
+        const int byte = byteAt[static_cast<std::size_t>(linear * kSteps)];
+        return byte + (linear >= firstOf[static_cast<std::size_t>(byte)] ? 1 : 0);
+    }
+};
+const LinearBytes& LinearBytesTable();
 
 } // namespace glimmora

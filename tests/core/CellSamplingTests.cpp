@@ -27,7 +27,7 @@ class CellSamplingTests : public QObject {
 private slots:
     void rowsGiveTheSameSamples_data();
     void rowsGiveTheSameSamples();
-    void byteOfLinear_isTheFormulasAtEveryEdge();
+    void linearToByte_isTheFormulasAtEveryEdge();
 };
 
 void CellSamplingTests::rowsGiveTheSameSamples_data() {
@@ -84,7 +84,7 @@ void CellSamplingTests::rowsGiveTheSameSamples() {
     }
 }
 
-void CellSamplingTests::byteOfLinear_isTheFormulasAtEveryEdge() {
+void CellSamplingTests::linearToByte_isTheFormulasAtEveryEdge() {
     // On either side of the least value that gives each byte.
     for (int byte = 1; byte < 256; ++byte) {
         double low = 0.0;
@@ -92,16 +92,16 @@ void CellSamplingTests::byteOfLinear_isTheFormulasAtEveryEdge() {
         for (double middle = 0.5; middle > low && middle < high; middle = low + (high - low) / 2) {
             (ByteByFormula(middle) >= byte ? high : low) = middle;
         }
-        QCOMPARE(ByteOfLinear(high), byte);
-        QCOMPARE(ByteOfLinear(low), byte - 1);
+        QCOMPARE(LinearBytesTable().Of(high), byte);
+        QCOMPARE(LinearBytesTable().Of(low), byte - 1);
     }
     // Densely in between, and past both ends.
     for (int i = 0; i <= 1 << 16; ++i) {
         const double linear = i / double(1 << 16) + 1e-9 * (i % 7);
-        QCOMPARE(ByteOfLinear(linear), ByteByFormula(linear));
+        QCOMPARE(LinearBytesTable().Of(linear), ByteByFormula(linear));
     }
     for (const double linear : {-0.5, 0.0, std::nextafter(1.0, 0.0), 1.0, 1.0 + 1e-12, 3.0}) {
-        QCOMPARE(ByteOfLinear(linear), ByteByFormula(linear));
+        QCOMPARE(LinearBytesTable().Of(linear), ByteByFormula(linear));
     }
 }
 
