@@ -150,12 +150,11 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
         std::size_t linesDrawn = 0;
         // Each frame over the last in one update: back to the first line of
         // the last frame, then the new one, line for line.
-        const auto draw = [&](const PixelSource& frame) {
+        const auto show = [&](const std::string& text) {
             std::string screen = "\x1b[?2026h";
             if (linesDrawn > 0) {
                 screen += "\r\x1b[" + std::to_string(linesDrawn) + "A";
             }
-            const std::string text = playback.drawFrame(frame);
             linesDrawn = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
             screen += text;
             screen += "\x1b[?2026l";
@@ -163,6 +162,7 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
         };
 
         int played = 0;
+        // When the time of the next frame comes.
         Clock::time_point due = Clock::now();
         std::shared_ptr<const PictureSurface> notDrawn;
         bool stopped = false;
@@ -183,27 +183,34 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
             }
             const auto delay =
                 std::chrono::milliseconds(PictureFrames::PlayedDelay(frames.Delay()));
-            // A frame whose time is already over is passed by, so the
-            // clock never waits for the drawing. Every frame must still be
-            // decoded, though (each is drawn over the one before it): when
-            // the decoding alone falls behind, passing frames by cannot
-            // catch up, so after one passed by the next is drawn and the
-            // clock goes on from there.
-            if (Clock::now() < due + delay) {
-                draw(*frame);
-                notDrawn = nullptr;
-            } else if (notDrawn) {
-                draw(*frame);
-                notDrawn = nullptr;
-                due = Clock::now() - delay;
-            } else {
+            // A frame is drawn while the one before it is shown, and shown
+            // when its time comes. A frame whose time is already over is
+            // passed by, so the clock never waits for the drawing. Every
+            // frame must still be decoded, though (each is drawn over the
+            // one before it): when the decoding alone falls behind, passing
+            // frames by cannot catch up, so after one passed by the next is
+            // shown at once and the clock goes on from there.
+            if (Clock::now() >= due + delay && !notDrawn) {
                 notDrawn = frame;
+                due += delay;
+                stopped = session.WaitUntil(due); // q or a signal meanwhile
+                continue;
             }
-            due += delay;
+            const std::string text = playback.drawFrame(*frame);
+            const bool behind = notDrawn != nullptr;
+            notDrawn = nullptr;
             stopped = session.WaitUntil(due);
+            if (!stopped) {
+                show(text);
+                due = behind ? Clock::now() : due + delay;
+            }
         }
-        if (!stopped && notDrawn) {
-            draw(*notDrawn); // the last frame stays on screen
+        if (ok && !stopped) {
+            if (notDrawn) {
+                show(playback.drawFrame(*notDrawn)); // the last frame stays on screen
+            } else {
+                session.WaitUntil(due); // the last frame's own time
+            }
         }
     }
     if (stopSignal != 0) {
