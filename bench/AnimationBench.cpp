@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -34,6 +35,8 @@ struct Run {
     double peakMiB = 0;
     double cpuSeconds = 0; // user and system
     int drawn = 0;         // frames drawn on the terminal
+    double firstDrawn = 0; // seconds from the start to the first frame drawn
+    double lastDrawn = 0;  // and to the last
 };
 
 // A 1080p animation: rings that move and change colour, 256 colours a
@@ -114,8 +117,12 @@ Run Measure(const std::vector<std::string>& args, int columns = 0, int rows = 0)
                 break;
             }
             tail.append(buffer, static_cast<std::size_t>(got));
+            const double now =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             for (std::size_t at = 0; (at = tail.find("\x1b[?2026h", at)) != std::string::npos;
                  at += 8) {
+                run.firstDrawn = run.drawn == 0 ? now : run.firstDrawn;
+                run.lastDrawn = now;
                 ++run.drawn;
             }
             tail.erase(0, tail.size() > 8 ? tail.size() - 8 : 0);
@@ -176,19 +183,25 @@ void RunAnimationBenchmark() {
     const Run played = Measure({convert, picture, "--loop", "1"}, 200, 61);
     busy = false;
     spinner.join();
-    const double shown = played.seconds > 0 ? played.drawn / played.seconds : 0;
+    // Frames a second while playing, from the first frame drawn to the
+    // last: the start of the program (reading the file, asking the
+    // terminal its colours) is no part of it. A player that shows every
+    // frame at its time shows 25 to within the clock's jitter, so the
+    // figure is judged as it is shown, to a tenth.
+    const double playing = played.lastDrawn - played.firstDrawn;
+    const double shown = playing > 0 ? (played.drawn - 1) / playing : 0;
     Row("1080p 25-fps 200-frame GIF played at 200 x 60, a core busy",
         QStringLiteral("%1 frames/s (%2 of %3 drawn in %4 s)")
             .arg(shown, 0, 'f', 1)
             .arg(played.drawn)
             .arg(kFrames)
-            .arg(played.seconds, 0, 'f', 2),
-        ">= 25 frames/s", played.ran && shown >= 25.0);
+            .arg(playing, 0, 'f', 2),
+        ">= 25 frames/s", played.ran && std::round(shown * 10) >= 250);
     // What the machine's load does not change: the player's own time.
     const double cpuPerFrame = played.cpuSeconds / kFrames * 1e3;
     Row("same, CPU time a frame (decode, cells, drawing)",
-        QStringLiteral("%1 ms").arg(cpuPerFrame, 0, 'f', 1), "<= 40 ms",
-        played.ran && cpuPerFrame <= 40.0);
+        QStringLiteral("%1 ms").arg(cpuPerFrame, 0, 'f', 1), "<= 25 ms",
+        played.ran && cpuPerFrame <= 25.0);
     Row("same, peak RSS over the floor", QStringLiteral("%1 MiB").arg(overFloor(played), 0, 'f', 1),
         "<= 64 MiB", played.ran && overFloor(played) <= 64.0);
 
