@@ -161,9 +161,16 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
             WriteAll(outFd, screen);
         };
 
+        // Known before the clock starts: the file's frames, when its reader
+        // can count them.
+        const int count = frames.Count();
         int played = 0;
         // When the time of the next frame comes.
         Clock::time_point due = Clock::now();
+        bool passed = false;
+        // The frame passed by last, when the frames cannot be counted: it
+        // may be the last one of all. (Kept, it makes the reader copy the
+        // next frame before composing it.)
         std::shared_ptr<const PictureSurface> notDrawn;
         bool stopped = false;
         while (!stopped) {
@@ -181,28 +188,34 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
                 frames.Rewind();
                 continue;
             }
+            notDrawn.reset();
             const auto delay =
                 std::chrono::milliseconds(PictureFrames::PlayedDelay(frames.Delay()));
             // A frame is drawn while the one before it is shown, and shown
             // when its time comes. A frame whose time is already over is
-            // passed by, so the clock never waits for the drawing. Every
-            // frame must still be decoded, though (each is drawn over the
-            // one before it): when the decoding alone falls behind, passing
-            // frames by cannot catch up, so after one passed by the next is
-            // shown at once and the clock goes on from there.
-            if (Clock::now() >= due + delay && !notDrawn) {
-                notDrawn = frame;
+            // passed by, so the clock never waits for the drawing; never the
+            // last one of all, which stays on screen. Every frame must still
+            // be decoded, though (each is drawn over the one before it):
+            // when the decoding alone falls behind, passing frames by cannot
+            // catch up, so after one passed by the next is shown at once and
+            // the clock goes on from there.
+            const bool last = count > 0 && frames.Read() == count && playback.repeats >= 0 &&
+                              played == playback.repeats;
+            if (Clock::now() >= due + delay && !passed && !last) {
+                passed = true;
+                if (count <= 0) {
+                    notDrawn = frame;
+                }
                 due += delay;
                 stopped = session.WaitUntil(due); // q or a signal meanwhile
                 continue;
             }
             const std::string text = playback.drawFrame(*frame);
-            const bool behind = notDrawn != nullptr;
-            notDrawn = nullptr;
             stopped = session.WaitUntil(due);
             if (!stopped) {
                 show(text);
-                due = behind ? Clock::now() : due + delay;
+                due = passed ? Clock::now() : due + delay;
+                passed = false;
             }
         }
         if (ok && !stopped) {

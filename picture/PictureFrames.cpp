@@ -63,4 +63,12 @@ int PictureFrames::Repeats() const {
     return reader.supportsAnimation() ? std::max(-1, reader.loopCount()) : 0;
 }
 
+int PictureFrames::Count() const {
+    if (count_ < 0) {
+        QImageReader& reader = **reader_;
+        count_ = reader.supportsAnimation() ? std::max(0, reader.imageCount()) : 1;
+    }
+    return count_;
+}
+
 } // namespace glimmora

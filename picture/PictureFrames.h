@@ -38,6 +38,9 @@ public:
     int Read() const { return read_; }
     // The times the frames are played again after the first: -1 for ever.
     int Repeats() const;
+    // The frames the file holds, as its reader counts them without
+    // decoding them; 0 where it cannot tell.
+    int Count() const;
     // Why the last Next gave nothing although frames were left; empty at
     // the end of the frames.
     const QString& Failed() const { return failed_; }
@@ -54,6 +57,7 @@ private:
     std::unique_ptr<BytesReader> reader_;
     int delay_ = 0;
     int read_ = 0;
+    mutable int count_ = -1; // not asked yet; the same after Rewind
     bool ended_ = false;
     QString failed_;
 };

@@ -35,6 +35,8 @@ void PictureFramesTests::FramesAreComposedAsTheFileSays() {
     const auto file = FileOf(DisposalAnimation());
     QVERIFY(file);
     PictureFrames frames(*file);
+    // Counted before any is read, without changing what is read after.
+    QCOMPARE(frames.Count(), 4);
     // Pixels top left, top right, bottom left, bottom right, and the delay.
     const std::vector<std::pair<std::array<Colour, 4>, int>> expected = {
         {{kR, kR, kR, kR}, 50},
@@ -95,6 +97,7 @@ void PictureFramesTests::AStillHasOneFrame() {
     QCOMPARE(frame->GetPixel(1, 1), kB);
     QVERIFY(!frames.Next());
     QCOMPARE(frames.Repeats(), 0);
+    QCOMPARE(frames.Count(), 1);
 }
 
 QTEST_GUILESS_MAIN(PictureFramesTests)
