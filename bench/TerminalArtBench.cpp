@@ -501,7 +501,7 @@ void RunTerminalArtBenchmark() {
 
     double best = 0;
     QString bestName;
-    for (const char* symbols : {"blocks", "quadrants", "braille", "shapes"}) {
+    for (const char* symbols : {"blocks", "quadrants", "braille", "shapes", "mosaic"}) {
         const double ssim = average([&](const QString& photo, const QImage& image) {
             return Compare(image,
                            RunTool(Convert(),

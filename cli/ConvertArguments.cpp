@@ -56,12 +56,13 @@ constexpr std::array<std::pair<std::string_view, ColourDepth>, 4> kDepthNames{{
     {"full", ColourDepth::Full},
 }};
 
-constexpr std::array<std::pair<std::string_view, CellSymbols>, 5> kSymbolsNames{{
+constexpr std::array<std::pair<std::string_view, CellSymbols>, 6> kSymbolsNames{{
     {"ascii", CellSymbols::Ascii},
     {"blocks", CellSymbols::Blocks},
     {"quadrants", CellSymbols::Quadrants},
     {"braille", CellSymbols::Braille},
     {"shapes", CellSymbols::Shapes},
+    {"mosaic", CellSymbols::Mosaic},
 }};
 
 // A step as the scale option takes it: digits only, 1 to 32767.
@@ -266,7 +267,7 @@ ParsedArguments ParseConvertArguments(const std::vector<std::string>& args) {
             request.symbols = Named(*value, kSymbolsNames);
             if (!request.symbols) {
                 return UsageError("Unknown symbols \"" + *value +
-                                  "\"; use ascii, blocks, quadrants, braille or shapes.");
+                                  "\"; use ascii, blocks, quadrants, braille, shapes or mosaic.");
             }
             break;
         case OptionId::Fill:

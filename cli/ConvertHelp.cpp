@@ -37,12 +37,13 @@ constexpr std::string_view kExitStatus =
     "Exit status: 0 when every document was written, 1 when a picture cannot be read or a "
     "document cannot be written (the other pictures are still converted), 2 when the "
     "arguments are wrong.";
-constexpr std::array<std::string_view, 12> kExamples = {
+constexpr std::array<std::string_view, 13> kExamples = {
     "glimmora-convert photo.jpg",
     "glimmora-convert --fill photo.jpg",
     "glimmora-convert --fill --symbols shapes --colors 256 photo.jpg",
     "glimmora-convert --fill --symbols blocks --rows 30 photo.jpg",
     "glimmora-convert --symbols quadrants --background light photo.jpg",
+    "glimmora-convert --fill --symbols mosaic photo.jpg",
     "NO_COLOR=1 glimmora-convert --symbols braille photo.jpg",
     "glimmora-convert photo.jpg -o photo.rtf",
     "glimmora-convert -f html-color --word GLIMMORA -o art/ *.png",

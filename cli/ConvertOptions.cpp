@@ -66,8 +66,8 @@ constexpr std::array<OptionInfo, 32> kOptions = {{
      "TERM ends in 256color, else 16 (full with --color)"},
     {OptionId::Symbols, "", "--symbols", "MODE",
      "ascii (the nine bands), blocks (two pixels a cell), quadrants (2 x 2), braille (2 x 4 "
-     "dots) or shapes (the ASCII sign whose shape fits the cell best): the signs of text drawn "
-     "in cells"},
+     "dots), shapes (the ASCII sign whose shape fits the cell best) or mosaic (every block "
+     "sign: quadrants, halves and eighths): the signs of text drawn in cells"},
     {OptionId::Fill, "", "--fill", "",
      "text drawn in cells: each cell gets a background colour too, chosen with its sign and "
      "ink to look most like its part of the picture"},

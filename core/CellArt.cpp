@@ -59,10 +59,19 @@ std::vector<Candidate> PatternCandidates(CellSymbols symbols) {
         for (int y = 0; y < kCellSamplesDown; ++y) {
             for (int x = 0; x < kCellSamplesAcross; ++x) {
                 cover[static_cast<std::size_t>(y * kCellSamplesAcross + x)] =
-                    covers(x, y) ? 1.0F : 0.0F;
+                    static_cast<float>(covers(x, y));
             }
         }
         candidates.push_back(MakeCandidate(sign, cover));
+    };
+    const auto addQuadrants = [&add] {
+        // Bits: upper left 1, upper right 2, lower left 4, lower right 8.
+        for (int bits = 0; bits < 16; ++bits) {
+            add(kQuadrantSigns[static_cast<std::size_t>(bits)], [bits](int x, int y) {
+                const int bit = (y < 4 ? 1 : 4) << (x < 2 ? 0 : 1);
+                return (bits & bit) != 0;
+            });
+        }
     };
     switch (symbols) {
     case CellSymbols::Blocks:
@@ -72,13 +81,25 @@ std::vector<Candidate> PatternCandidates(CellSymbols symbols) {
         add(U'\u2588', [](int, int) { return true; });
         break;
     case CellSymbols::Quadrants:
-        // Bits: upper left 1, upper right 2, lower left 4, lower right 8.
-        for (int bits = 0; bits < 16; ++bits) {
-            add(kQuadrantSigns[static_cast<std::size_t>(bits)], [bits](int x, int y) {
-                const int bit = (y < 4 ? 1 : 4) << (x < 2 ? 0 : 1);
-                return (bits & bit) != 0;
-            });
+        addQuadrants();
+        break;
+    case CellSymbols::Mosaic:
+        // The quadrants (the halves among them), then the eighths: rising
+        // from the bottom (U+2581..2587), from the left (U+258F..2589), and
+        // the top and right ones. A sample is four eighths wide, so a left
+        // eighth may cover part of one.
+        addQuadrants();
+        for (int eighths = 1; eighths < 8; ++eighths) {
+            if (eighths == 4) {
+                continue;
+            }
+            add(static_cast<char32_t>(0x2580 + eighths),
+                [eighths](int, int y) { return y >= kCellSamplesDown - eighths; });
+            add(static_cast<char32_t>(0x2590 - eighths),
+                [eighths](int x, int) { return std::clamp(eighths / 2.0 - x, 0.0, 1.0); });
         }
+        add(U'\u2594', [](int, int y) { return y == 0; });
+        add(U'\u2595', [](int x, int) { return x == kCellSamplesAcross - 1 ? 0.5 : 0.0; });
         break;
     case CellSymbols::Braille:
         // Dots 1-3 and 7 down the left, 4-6 and 8 down the right; each dot

@@ -42,6 +42,7 @@ enum class CellSymbols {
     Quadrants, // the sixteen 2 x 2 block patterns
     Braille,   // the 2 x 4 braille dots
     Shapes,    // any printable ASCII sign, by its glyph's shape
+    Mosaic,    // every block sign: quadrants, halves and eighths
 };
 
 // How many colours the terminal is sent.

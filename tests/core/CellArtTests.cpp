@@ -40,6 +40,8 @@ private slots:
     void bytes();
     void cells_data();
     void cells();
+    void mosaicSigns_data();
+    void mosaicSigns();
     void nearestPaletteColour_data();
     void nearestPaletteColour();
     void fit_data();
@@ -171,6 +173,40 @@ void CellArtTests::cells() {
     QCOMPARE(cell.foreground.rgb, expected.foreground.rgb);
     QCOMPARE(cell.background.code, expected.background.code);
     QCOMPARE(cell.background.rgb, expected.background.rgb);
+}
+
+// One cell as 4 x 8 samples, row by row: '#' white, '.' black, '+' the grey
+// of a sample half covered; white ink on a black terminal, so that a sign and
+// its complement (upper eighth, lower seven) are not the same fit.
+void CellArtTests::mosaicSigns_data() {
+    QTest::addColumn<QByteArray>("pattern");
+    QTest::addColumn<uint>("expected");
+    QTest::addRow("lowerThreeEighths")
+        << QByteArray("....................############") << uint(0x2583);
+    QTest::addRow("leftThreeEighths")
+        << QByteArray("#+..#+..#+..#+..#+..#+..#+..#+..") << uint(0x258D);
+    QTest::addRow("upperEighth") << QByteArray("####............................") << uint(0x2594);
+    QTest::addRow("rightEighth") << QByteArray("...+...+...+...+...+...+...+...+") << uint(0x2595);
+    QTest::addRow("quadrantsStillThere")
+        << QByteArray("##..##..##..##....##..##..##..##") << uint(0x259A);
+}
+
+void CellArtTests::mosaicSigns() {
+    QFETCH(QByteArray, pattern);
+    QFETCH(uint, expected);
+    PixelBuffer samples(kCellSamplesAcross, kCellSamplesDown, 0);
+    for (int k = 0; k < pattern.size(); ++k) {
+        const char c = pattern[k];
+        samples.SetPixel(k % kCellSamplesAcross, k / kCellSamplesAcross,
+                         c == '#'   ? 0xFFFFFF
+                         : c == '+' ? 0x808080
+                                    : 0);
+    }
+    CellArtOptions options;
+    options.symbols = CellSymbols::Mosaic;
+    const CellGrid grid = MakeCellArt(samples, 1, 1, options);
+    const Cell& cell = grid.cells.front();
+    QCOMPARE(uint(cell.sign), expected);
 }
 
 void CellArtTests::nearestPaletteColour_data() {
