@@ -120,21 +120,16 @@ void AnimationTests::frame_largeFrameCellsAsTheStill() {
     constexpr int kHeight = 401;
     std::uint32_t seed = 1;
     const auto noise = [&seed](int x, int y, int w, int h, int transparentIndex) {
-        GifFrame frame;
-        frame.left = x;
-        frame.top = y;
-        frame.width = w;
-        frame.height = h;
-        frame.transparentIndex = transparentIndex;
-        frame.delayCentiseconds = 4;
-        for (int i = 0; i < 256; ++i) {
-            seed = seed * 1103515245 + 12345;
-            frame.palette.push_back(seed >> 8 & 0xFFFFFF);
+        const auto next = [&seed] { return seed = seed * 1103515245 + 12345; };
+        std::vector<std::uint8_t> indices(static_cast<std::size_t>(w) * h);
+        for (std::uint8_t& index : indices) {
+            index = static_cast<std::uint8_t>(next() >> 16);
         }
-        frame.indices.resize(static_cast<std::size_t>(w) * h);
-        for (std::uint8_t& index : frame.indices) {
-            seed = seed * 1103515245 + 12345;
-            index = static_cast<std::uint8_t>(seed >> 16);
+        GifFrame frame =
+            AnimationFrame(x, y, w, h, std::move(indices), GifDisposal::Keep, 4, transparentIndex);
+        frame.palette.clear();
+        for (int i = 0; i < 256; ++i) {
+            frame.palette.push_back(next() >> 8 & 0xFFFFFF);
         }
         return frame;
     };
