@@ -141,6 +141,19 @@ OpenedPicture OpenPicture(const std::string& systemPath) {
     return opened;
 }
 
+namespace {
+
+// The converter's sentence for a decode's failure.
+std::string DecodeFailure(const PictureFile& file, PictureFailure failure, const QString& error) {
+    if (failure == PictureFailure::OutOfMemory) {
+        return "Not enough memory to convert " + FromShown(file.ShownName()) +
+               "; a larger scale needs less.";
+    }
+    return FromShown(error);
+}
+
+} // namespace
+
 std::shared_ptr<const PixelSource> DecodePicture(const PictureFile& file, int stepAcross,
                                                  int stepDown, std::string& error) {
     SampledPictureResult result;
@@ -148,13 +161,23 @@ std::shared_ptr<const PixelSource> DecodePicture(const PictureFile& file, int st
         const SilencedErrorStream silence;
         result = DecodeSampled(file, stepAcross, stepDown);
     }
-    if (result.failure == PictureFailure::OutOfMemory) {
-        error = "Not enough memory to convert " + FromShown(file.ShownName()) +
-                "; a larger scale needs less.";
-    } else if (!result.picture) {
-        error = FromShown(result.error);
+    if (!result.picture) {
+        error = DecodeFailure(file, result.failure, result.error);
     }
     return result.picture;
+}
+
+std::shared_ptr<const PixelBuffer> DecodeAreas(const PictureFile& file, int across, int down,
+                                               std::string& error) {
+    AreaSamplesResult result;
+    {
+        const SilencedErrorStream silence;
+        result = DecodeAreaSamples(file, across, down);
+    }
+    if (!result.samples) {
+        error = DecodeFailure(file, result.failure, result.error);
+    }
+    return result.samples;
 }
 
 } // namespace glimmora

@@ -27,6 +27,11 @@ OpenedPicture OpenPicture(const std::string& systemPath);
 std::shared_ptr<const PixelSource> DecodePicture(const PictureFile& file, int stepAcross,
                                                  int stepDown, std::string& error);
 
+// The picture seen as across x down samples, each the mean colour of every
+// pixel of its area; null, with why in error, when they cannot be had.
+std::shared_ptr<const PixelBuffer> DecodeAreas(const PictureFile& file, int across, int down,
+                                               std::string& error);
+
 // How messages name a picture: its name, or "standard input" for "-".
 std::string ShownPictureName(const std::string& systemPath);
 

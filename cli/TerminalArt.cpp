@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "PictureInput.h"
+#include "core/AreaSampler.h"
 #include "picture/PictureFile.h"
 #include "picture/WholeDecode.h"
 
@@ -24,38 +25,10 @@ namespace glimmora {
 namespace {
 
 constexpr int kDefaultRows = 24;
-// Decoded points a sample reads across and down, at most.
-constexpr int kPointsPerSample = 2;
 
 std::string_view Variable(const char* name) {
     const char* value = std::getenv(name);
     return value == nullptr ? std::string_view() : std::string_view(value);
-}
-
-// The lattice of decoded points seen as a picture of its own, a point a
-// pixel.
-class LatticeView final : public PixelSource {
-public:
-    LatticeView(const PixelSource& points, int stepX, int stepY)
-        : points_(points), stepX_(stepX), stepY_(stepY) {}
-    Colour GetPixel(std::int32_t x, std::int32_t y) const override {
-        return points_.GetPixel(x * stepX_, y * stepY_);
-    }
-
-private:
-    const PixelSource& points_;
-    int stepX_;
-    int stepY_;
-};
-
-// The points of the picture the samples are made of: a few to a sample.
-struct Lattice {
-    int stepX = 1;
-    int stepY = 1;
-};
-Lattice LatticeFor(int width, int height, CellArtSize size) {
-    return {std::max(1, width / (size.columns * kCellSamplesAcross * kPointsPerSample)),
-            std::max(1, height / (size.rows * kCellSamplesDown * kPointsPerSample))};
 }
 
 // The terminal's settings while it is asked, for a signal that ends the
@@ -257,21 +230,15 @@ int TerminalRows(int fd) {
 
 std::optional<PixelBuffer> CellSamples(const PictureFile& picture, CellArtSize size,
                                        std::string& error) {
-    const int width = picture.Width();
-    const int height = picture.Height();
-    const Lattice lattice = LatticeFor(width, height, size);
-    const std::shared_ptr<const PixelSource> points =
-        DecodePicture(picture, lattice.stepX, lattice.stepY, error);
-    if (!points) {
+    const std::shared_ptr<const PixelBuffer> samples = DecodeAreas(
+        picture, size.columns * kCellSamplesAcross, size.rows * kCellSamplesDown, error);
+    if (!samples) {
         return std::nullopt;
     }
-    return CellSamplesOf(*points, width, height, size);
+    return *samples;
 }
 
 PixelBuffer CellSamplesOf(const PixelSource& picture, int width, int height, CellArtSize size) {
-    const Lattice lattice = LatticeFor(width, height, size);
-    const int pointsAcross = (width + lattice.stepX - 1) / lattice.stepX;
-    const int pointsDown = (height + lattice.stepY - 1) / lattice.stepY;
     const int samplesAcross = size.columns * kCellSamplesAcross;
     const int samplesDown = size.rows * kCellSamplesDown;
     // A frame held whole is read straight from its rows, as a player needs
@@ -280,15 +247,14 @@ PixelBuffer CellSamplesOf(const PixelSource& picture, int width, int height, Cel
     if (surface != nullptr && surface->Width() == width && surface->Height() == height &&
         surface->Image().format() == QImage::Format_RGB32) {
         const QImage& image = surface->Image();
-        const ArgbRows rows{[&image, &lattice](int y) {
+        const ArgbRows rows{[&image](int y) {
                                 return reinterpret_cast<const std::uint32_t*>(
-                                    image.constScanLine(y * lattice.stepY));
+                                    image.constScanLine(y));
                             },
-                            lattice.stepX};
-        return AreaAverage(rows, pointsAcross, pointsDown, samplesAcross, samplesDown);
+                            1};
+        return AreaAverage(rows, width, height, samplesAcross, samplesDown);
     }
-    const LatticeView view(picture, lattice.stepX, lattice.stepY);
-    return AreaAverage(view, pointsAcross, pointsDown, samplesAcross, samplesDown);
+    return AreaAverage(picture, width, height, samplesAcross, samplesDown);
 }
 
 } // namespace glimmora

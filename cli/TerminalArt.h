@@ -34,9 +34,9 @@ std::optional<Colour> AskTerminalBackground(int inFd, int outFd, int wait);
 int TerminalRows(int fd);
 
 // The samples a cell art of this size reads (MakeCellArt): each the mean
-// colour of its part of the picture. The picture is decoded only at points
-// a few to a sample, so memory stays with the art's size, not the picture's.
-// Null, with why in error, when the picture cannot be decoded.
+// colour of every pixel of its part of the picture. Memory stays with the
+// art's size, not the picture's (DecodeAreaSamples). Null, with why in
+// error, when the picture cannot be decoded.
 std::optional<PixelBuffer> CellSamples(const PictureFile& picture, CellArtSize size,
                                        std::string& error);
 

@@ -10,7 +10,8 @@
 //   samples   the picture as seen by the cells: a PixelSource of exactly
 //             columns * kCellSamplesAcross by rows * kCellSamplesDown
 //             samples, each the mean colour of the area it covers (a box
-//             filter; AreaAverage makes one from any picture held whole).
+//             filter; AreaSampler makes them row by row as a picture is
+//             decoded, AreaAverage from any picture held whole).
 //   MakeCellArt(samples, columns, rows, options)
 //             decides every cell: its sign, and its colours as the terminal
 //             will show them (palette colours already chosen for the depth).
@@ -30,6 +31,7 @@
 #include <string_view>
 #include <vector>
 
+#include "AreaSampler.h"
 #include "Colour.h"
 #include "PixelSource.h"
 
@@ -117,24 +119,6 @@ CellGrid MakeCellArt(const PixelSource& samples, int columns, int rows,
 // The grid as terminal text, handed to sink a line or more at a time.
 void WriteCellArt(const CellGrid& grid, const std::function<void(std::string_view)>& sink);
 std::string CellArtText(const CellGrid& grid);
-
-// The mean colour, in linear light, of each of width x height equal areas
-// of a picture of pictureWidth x pictureHeight pixels read from picture.
-// Where an area is smaller than a pixel it takes the pixel under its centre.
-PixelBuffer AreaAverage(const PixelSource& picture, int pictureWidth, int pictureHeight, int width,
-                        int height);
-
-// A picture held in memory as rows of 32-bit pixels 0xAARRGGBB (the alpha
-// byte is not read): row(y) points at the first pixel of row y, and the
-// pixels of a row lie across words apart.
-struct ArgbRows {
-    std::function<const std::uint32_t*(int y)> row;
-    int across = 1;
-};
-// The same areas read straight from the rows: the same samples as through
-// a PixelSource of the same pixels, many times faster.
-PixelBuffer AreaAverage(const ArgbRows& picture, int pictureWidth, int pictureHeight, int width,
-                        int height);
 
 // The largest art of cells twice as tall as wide that keeps the picture's
 // shape and fits inside maxColumns x maxRows (a limit of 0 or less is no

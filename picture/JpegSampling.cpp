@@ -99,21 +99,69 @@ void ReadFrom(j_decompress_ptr info, JpegSource& source, const PictureFile& file
     info->src = &source.manager;
 }
 
+// A decompressor reading a file, with errors that leave by longjmp to
+// errors.jump and warnings that are counted, not shown.
+struct JpegDecompress {
+    jpeg_decompress_struct info{};
+    JpegErrors errors{};
+    std::unique_ptr<JpegSource> source = std::make_unique<JpegSource>();
+    JpegDecompress() {
+        info.err = jpeg_std_error(&errors.manager);
+        errors.manager.error_exit = LeaveOnJpegError;
+        errors.manager.output_message = IgnoreJpegMessage;
+        errors.message[0] = '\0';
+        jpeg_create_decompress(&info);
+    }
+    ~JpegDecompress() { jpeg_destroy_decompress(&info); }
+    JpegDecompress(const JpegDecompress&) = delete;
+    JpegDecompress& operator=(const JpegDecompress&) = delete;
+
+    // Why the decode failed, once an error has left by longjmp.
+    void Failure(const PictureFile& file, PictureFailure* failure, QString* error) const {
+        switch (errors.manager.msg_code) {
+        case JERR_OUT_OF_MEMORY:
+            *failure = PictureFailure::OutOfMemory;
+            *error = OutOfMemoryMessage(file);
+            return;
+        case JERR_NO_BACKING_STORE:
+            // More than max_memory_to_use, which holds the budget.
+            *failure = PictureFailure::OverBudget;
+            *error = QStringLiteral("%1 is %2 x %3 pixels; decoding it would take more "
+                                    "than the memory a picture may take.")
+                         .arg(file.ShownName())
+                         .arg(file.Width())
+                         .arg(file.Height());
+            return;
+        default:
+            *failure = PictureFailure::Unreadable;
+            *error = UnreadableMessage(file, QString::fromLocal8Bit(errors.message));
+        }
+    }
+
+    // What a stream in several scans holds whole as coefficients, two bytes
+    // each, until its last scan has come; 0 for one scan. After the header.
+    std::uint64_t HeldCoefficients() {
+        std::uint64_t held = 0;
+        if (jpeg_has_multiple_scans(&info)) {
+            for (int c = 0; c < info.num_components; ++c) {
+                const jpeg_component_info& component = info.comp_info[c];
+                held += static_cast<std::uint64_t>(component.width_in_blocks) *
+                        component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
+            }
+        }
+        return held;
+    }
+};
+
 class JpegSampler final : public SampledDecoder::Work {
 public:
     JpegSampler(const PictureFile& file, std::shared_ptr<SampledPicture> lattice)
         : file_(file), lattice_(std::move(lattice)) {
-        info_.err = jpeg_std_error(&errors_.manager);
-        errors_.manager.error_exit = LeaveOnJpegError;
-        errors_.manager.output_message = IgnoreJpegMessage;
-        errors_.message[0] = '\0';
-        jpeg_create_decompress(&info_);
         rows = lattice_->Rows();
         const int transformation = file.Transformation();
         mirror_ = (transformation & QImageIOHandler::TransformationMirror) != 0;
         flip_ = (transformation & QImageIOHandler::TransformationFlip) != 0;
     }
-    ~JpegSampler() override { jpeg_destroy_decompress(&info_); }
     JpegSampler(const JpegSampler&) = delete;
     JpegSampler& operator=(const JpegSampler&) = delete;
 
@@ -122,7 +170,7 @@ public:
     // Reads the header and starts the decode. NotFollowed for a picture
     // this decoder does not read as Qt does (CMYK, a size that differs).
     Start Begin(std::size_t budget) {
-        if (setjmp(errors_.jump) != 0) {
+        if (setjmp(jpeg_.errors.jump) != 0) {
             Fail();
             return Start::Failed;
         }
@@ -131,7 +179,7 @@ public:
 
     bool Advance(DecodeClock::time_point deadline) override {
         if (!whole_) {
-            if (setjmp(errors_.jump) != 0) {
+            if (setjmp(jpeg_.errors.jump) != 0) {
                 Fail();
                 return true;
             }
@@ -166,41 +214,34 @@ private:
     // leaves them by longjmp.
     Start BeginUnguarded(std::size_t budget) {
         budget_ = budget;
-        ReadFrom(&info_, *source_, file_);
-        jpeg_read_header(&info_, TRUE);
-        if (info_.out_color_space != JCS_RGB && info_.out_color_space != JCS_GRAYSCALE) {
+        ReadFrom(&jpeg_.info, *jpeg_.source, file_);
+        jpeg_read_header(&jpeg_.info, TRUE);
+        if (jpeg_.info.out_color_space != JCS_RGB && jpeg_.info.out_color_space != JCS_GRAYSCALE) {
             return Start::NotFollowed;
         }
         // The size as stored, before the orientation turns it upright.
-        if (static_cast<int>(info_.image_width) != lattice_->Width() ||
-            static_cast<int>(info_.image_height) != lattice_->Height()) {
+        if (static_cast<int>(jpeg_.info.image_width) != lattice_->Width() ||
+            static_cast<int>(jpeg_.info.image_height) != lattice_->Height()) {
             return Start::NotFollowed;
         }
-        info_.dct_method = JDCT_ISLOW;
-        info_.do_fancy_upsampling = TRUE;
+        jpeg_.info.dct_method = JDCT_ISLOW;
+        jpeg_.info.do_fancy_upsampling = TRUE;
         // A stream in several scans is held whole as coefficients, two
         // bytes each, until its last scan has come.
         const std::uint64_t lattice = SampledPicture::BytesFor(
             lattice_->Width(), lattice_->Height(), lattice_->StepX(), lattice_->StepY());
-        std::uint64_t held = lattice;
-        if (jpeg_has_multiple_scans(&info_)) {
-            for (int c = 0; c < info_.num_components; ++c) {
-                const jpeg_component_info& component = info_.comp_info[c];
-                held += static_cast<std::uint64_t>(component.width_in_blocks) *
-                        component.height_in_blocks * DCTSIZE2 * sizeof(JCOEF);
-            }
-        }
+        const std::uint64_t held = lattice + jpeg_.HeldCoefficients();
         if (held > budget) {
             // Nothing of the library is called while the message lives.
             result.failure = PictureFailure::OverBudget;
             result.error = WholeOverBudgetMessage(file_, held, budget);
             return Start::Failed;
         }
-        info_.mem->max_memory_to_use = static_cast<long>(budget - lattice);
-        jpeg_start_decompress(&info_);
-        warningsAtStart_ = errors_.manager.num_warnings;
-        components_ = info_.output_components;
-        row_.resize(static_cast<std::size_t>(info_.output_width) * components_);
+        jpeg_.info.mem->max_memory_to_use = static_cast<long>(budget - lattice);
+        jpeg_start_decompress(&jpeg_.info);
+        warningsAtStart_ = jpeg_.errors.manager.num_warnings;
+        components_ = jpeg_.info.output_components;
+        row_.resize(static_cast<std::size_t>(jpeg_.info.output_width) * components_);
         return Start::Ready;
     }
 
@@ -212,15 +253,15 @@ private:
             if (rowsDone == rows) {
                 // The rest of the stream is read as the whole decode reads
                 // it, so damage after the last sample fails both alike.
-                const JDIMENSION last = info_.output_height - 1;
-                if (info_.output_scanline < last) {
-                    jpeg_skip_scanlines(&info_, last - info_.output_scanline);
+                const JDIMENSION last = jpeg_.info.output_height - 1;
+                if (jpeg_.info.output_scanline < last) {
+                    jpeg_skip_scanlines(&jpeg_.info, last - jpeg_.info.output_scanline);
                 }
-                if (info_.output_scanline < info_.output_height) {
-                    jpeg_read_scanlines(&info_, &row, 1);
+                if (jpeg_.info.output_scanline < jpeg_.info.output_height) {
+                    jpeg_read_scanlines(&jpeg_.info, &row, 1);
                 }
-                jpeg_finish_decompress(&info_);
-                damaged_ = errors_.manager.num_warnings > warningsAtStart_;
+                jpeg_finish_decompress(&jpeg_.info);
+                damaged_ = jpeg_.errors.manager.num_warnings > warningsAtStart_;
                 if (!damaged_) {
                     result.picture = std::move(lattice_);
                 }
@@ -231,10 +272,10 @@ private:
             const int j = flip_ ? rows - 1 - rowsDone : rowsDone;
             const int y = j * lattice_->StepY();
             const auto sourceRow = static_cast<JDIMENSION>(flip_ ? height - 1 - y : y);
-            if (sourceRow > info_.output_scanline) {
-                jpeg_skip_scanlines(&info_, sourceRow - info_.output_scanline);
+            if (sourceRow > jpeg_.info.output_scanline) {
+                jpeg_skip_scanlines(&jpeg_.info, sourceRow - jpeg_.info.output_scanline);
             }
-            jpeg_read_scanlines(&info_, &row, 1);
+            jpeg_read_scanlines(&jpeg_.info, &row, 1);
             for (int i = 0; i < lattice_->Columns(); ++i) {
                 const int x = i * lattice_->StepX();
                 const std::size_t at =
@@ -253,32 +294,11 @@ private:
         return false;
     }
 
-    void Fail() {
-        switch (errors_.manager.msg_code) {
-        case JERR_OUT_OF_MEMORY:
-            result.failure = PictureFailure::OutOfMemory;
-            result.error = OutOfMemoryMessage(file_);
-            return;
-        case JERR_NO_BACKING_STORE:
-            // More than max_memory_to_use, which holds the budget.
-            result.failure = PictureFailure::OverBudget;
-            result.error = QStringLiteral("%1 is %2 x %3 pixels; decoding it would take more "
-                                          "than the memory a picture may take.")
-                               .arg(file_.ShownName())
-                               .arg(file_.Width())
-                               .arg(file_.Height());
-            return;
-        default:
-            result.failure = PictureFailure::Unreadable;
-            result.error = UnreadableMessage(file_, QString::fromLocal8Bit(errors_.message));
-        }
-    }
+    void Fail() { jpeg_.Failure(file_, &result.failure, &result.error); }
 
     const PictureFile& file_;
     std::shared_ptr<SampledPicture> lattice_;
-    jpeg_decompress_struct info_{};
-    JpegErrors errors_{};
-    std::unique_ptr<JpegSource> source_ = std::make_unique<JpegSource>();
+    JpegDecompress jpeg_;
     std::vector<JSAMPLE> row_;
     std::size_t components_ = 3;
     bool mirror_ = false;
@@ -287,6 +307,96 @@ private:
     long warningsAtStart_ = 0; // the header's warnings
     bool damaged_ = false;     // warnings while decoding: see Advance
     std::unique_ptr<SampledDecoder::Work> whole_;
+};
+
+// A JPEG added up into area samples: decoded by libjpeg-turbo's DCT scaling
+// at the largest of 1/8, 1/4 and 1/2 at which every sample still covers a
+// decoded pixel or more each way, each decoded pixel then being the mean of
+// its block, and every decoded pixel added into the samples it falls in.
+class JpegAreaReader {
+public:
+    JpegAreaReader(const PictureFile& file, int across, int down)
+        : file_(file), across_(across), down_(down) {}
+
+    enum class Outcome { Done, NotFollowed, Failed };
+
+    Outcome Read(std::size_t budget) {
+        if (setjmp(jpeg_.errors.jump) != 0) {
+            jpeg_.Failure(file_, &result.failure, &result.error);
+            return Outcome::Failed;
+        }
+        return ReadUnguarded(budget);
+    }
+
+    AreaSamplesResult result;
+
+private:
+    // The block a decoded pixel stands for, pixels a side.
+    static int BlockFor(int width, int height, int across, int down) {
+        for (const int block : {8, 4, 2}) {
+            if (width / block >= across && height / block >= down) {
+                return block;
+            }
+        }
+        return 1;
+    }
+
+    // No object with a destructor may live here: an error leaves by longjmp.
+    Outcome ReadUnguarded(std::size_t budget) {
+        ReadFrom(&jpeg_.info, *jpeg_.source, file_);
+        jpeg_read_header(&jpeg_.info, TRUE);
+        if (jpeg_.info.out_color_space != JCS_RGB && jpeg_.info.out_color_space != JCS_GRAYSCALE) {
+            return Outcome::NotFollowed;
+        }
+        // The size as stored, before the orientation turns it upright.
+        const bool turned = (file_.Transformation() & QImageIOHandler::TransformationRotate90) != 0;
+        const int width = turned ? file_.Height() : file_.Width();
+        const int height = turned ? file_.Width() : file_.Height();
+        if (static_cast<int>(jpeg_.info.image_width) != width ||
+            static_cast<int>(jpeg_.info.image_height) != height) {
+            return Outcome::NotFollowed;
+        }
+        const int block = BlockFor(width, height, across_, down_);
+        jpeg_.info.scale_num = 1;
+        jpeg_.info.scale_denom = static_cast<unsigned>(block);
+        // Unscaled, the pixels are those of the whole decode.
+        jpeg_.info.dct_method = JDCT_ISLOW;
+        jpeg_.info.do_fancy_upsampling = TRUE;
+        jpeg_calc_output_dimensions(&jpeg_.info);
+        sampler_ = std::make_unique<AreaSampler>(width, height, across_, down_, block);
+        if (static_cast<int>(jpeg_.info.output_width) != sampler_->DecodedWidth() ||
+            static_cast<int>(jpeg_.info.output_height) != sampler_->DecodedHeight()) {
+            return Outcome::NotFollowed;
+        }
+        const std::uint64_t held = jpeg_.HeldCoefficients();
+        if (held > budget) {
+            // Nothing of the library is called while the message lives.
+            result.failure = PictureFailure::OverBudget;
+            result.error = WholeOverBudgetMessage(file_, held, budget);
+            return Outcome::Failed;
+        }
+        jpeg_.info.mem->max_memory_to_use = static_cast<long>(budget);
+        jpeg_start_decompress(&jpeg_.info);
+        const PixelLayout layout = jpeg_.info.output_components == 1 ? kGreyBytes : kRgbBytes;
+        row_.resize(static_cast<std::size_t>(jpeg_.info.output_width) *
+                    static_cast<std::size_t>(jpeg_.info.output_components));
+        JSAMPROW row = row_.data();
+        while (jpeg_.info.output_scanline < jpeg_.info.output_height) {
+            const auto y = static_cast<int>(jpeg_.info.output_scanline);
+            jpeg_read_scanlines(&jpeg_.info, &row, 1);
+            sampler_->AddRow(y, row_.data(), layout);
+        }
+        jpeg_finish_decompress(&jpeg_.info);
+        result.samples = std::make_shared<const PixelBuffer>(sampler_->Finish());
+        return Outcome::Done;
+    }
+
+    const PictureFile& file_;
+    int across_;
+    int down_;
+    JpegDecompress jpeg_;
+    std::unique_ptr<AreaSampler> sampler_;
+    std::vector<JSAMPLE> row_;
 };
 
 // The orientation in an EXIF block, read as Qt's JPEG reader reads it: the
@@ -386,27 +496,16 @@ QImageIOHandler::Transformations TransformationOf(int orientation) {
 }
 
 struct JpegHeaderReader {
-    jpeg_decompress_struct info{};
-    JpegErrors errors{};
-    std::unique_ptr<JpegSource> source = std::make_unique<JpegSource>();
-    JpegHeaderReader() {
-        info.err = jpeg_std_error(&errors.manager);
-        errors.manager.error_exit = LeaveOnJpegError;
-        errors.manager.output_message = IgnoreJpegMessage;
-        jpeg_create_decompress(&info);
-    }
-    ~JpegHeaderReader() { jpeg_destroy_decompress(&info); }
-    JpegHeaderReader(const JpegHeaderReader&) = delete;
-    JpegHeaderReader& operator=(const JpegHeaderReader&) = delete;
+    JpegDecompress jpeg;
 
     // No object with a destructor lives here: an error leaves by longjmp.
     bool Read(const PictureFile& file) {
-        if (setjmp(errors.jump) != 0) {
+        if (setjmp(jpeg.errors.jump) != 0) {
             return false;
         }
-        ReadFrom(&info, *source, file);
-        jpeg_save_markers(&info, JPEG_APP0 + 1, 0xFFFF);
-        jpeg_read_header(&info, TRUE);
+        ReadFrom(&jpeg.info, *jpeg.source, file);
+        jpeg_save_markers(&jpeg.info, JPEG_APP0 + 1, 0xFFFF);
+        jpeg_read_header(&jpeg.info, TRUE);
         return true;
     }
 };
@@ -419,15 +518,15 @@ bool ReadJpegHeader(const PictureFile& file, JpegHeader* header) {
         return false;
     }
     QByteArray exif;
-    for (jpeg_saved_marker_ptr marker = reader.info.marker_list; marker != nullptr;
+    for (jpeg_saved_marker_ptr marker = reader.jpeg.info.marker_list; marker != nullptr;
          marker = marker->next) {
         if (marker->marker == JPEG_APP0 + 1) {
             exif.append(reinterpret_cast<const char*>(marker->data),
                         static_cast<qsizetype>(marker->data_length));
         }
     }
-    header->width = static_cast<int>(reader.info.image_width);
-    header->height = static_cast<int>(reader.info.image_height);
+    header->width = static_cast<int>(reader.jpeg.info.image_width);
+    header->height = static_cast<int>(reader.jpeg.info.image_height);
     const int orientation = exif.isEmpty() ? 0 : ExifOrientation(exif);
     header->transformation = static_cast<int>(TransformationOf(orientation));
     return true;
@@ -451,6 +550,15 @@ std::unique_ptr<SampledDecoder::Work> JpegWork(const PictureFile& file,
         break;
     }
     return FailedWork(sampler->result.failure, sampler->result.error);
+}
+
+std::optional<AreaSamplesResult> JpegAreaSamples(const PictureFile& file, int across, int down,
+                                                 std::size_t budget) {
+    JpegAreaReader reader(file, across, down);
+    if (reader.Read(budget) == JpegAreaReader::Outcome::NotFollowed) {
+        return std::nullopt;
+    }
+    return reader.result;
 }
 
 } // namespace glimmora

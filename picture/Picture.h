@@ -7,6 +7,10 @@
 //   DecodeSampled(file, stepX, stepY)  only the pixels the art reads: a
 //                                      SampledPicture answering GetPixel at
 //                                      (stepX * i, stepY * j)
+//   DecodeAreaSamples(file, across, down)
+//                                      the mean colour of every pixel of
+//                                      each of across x down areas, for the
+//                                      cell art
 //   PreviewImage(file, box)            a small picture for the preview
 //
 // Every picture is seen upright (EXIF orientation applied), as its first
@@ -16,6 +20,7 @@
 //
 // Each stage has its header; this one gathers them for the callers.
 
+#include "AreaDecode.h"     // IWYU pragma: export
 #include "PictureFile.h"    // IWYU pragma: export
 #include "Preview.h"        // IWYU pragma: export
 #include "SampledDecoder.h" // IWYU pragma: export

@@ -1,8 +1,9 @@
 // PNG pictures read through libpng row by row: every row must be inflated,
-// but only the sampled pixels of the sampled rows are kept. libpng is set
-// up as Qt's PNG reader sets it up, and the kept pixels go into a one-row
-// image of the very format and colour table Qt's reader would have made, so
-// composing them over white gives the colours of the whole decode.
+// but only the sampled pixels of the sampled rows are kept, or every pixel
+// is added into the area samples. libpng is set up as Qt's PNG reader sets
+// it up, and the kept pixels go into a one-row image of the very format and
+// colour table Qt's reader would have made, so composing them over white
+// gives the colours of the whole decode.
 
 #include <QImage>
 #include <QImageIOHandler>
@@ -14,6 +15,7 @@
 
 #include <png.h>
 
+#include "QtReaders.h"
 #include "SampledDecoding.h"
 
 namespace glimmora {
@@ -59,9 +61,21 @@ extern "C" void IgnorePngWarning(png_structp, png_const_charp) {}
 class PngSampler final : public SampledDecoder::Work {
 public:
     PngSampler(const PictureFile& file, std::shared_ptr<SampledPicture> lattice)
-        : file_(file), lattice_(std::move(lattice)) {
+        : file_(file), lattice_(std::move(lattice)), width_(lattice_->Width()),
+          height_(lattice_->Height()), stepX_(lattice_->StepX()), stepY_(lattice_->StepY()),
+          columns_(lattice_->Columns()) {
         input_.file = &file;
         rows = lattice_->Rows();
+    }
+    // Every pixel, in the stored orientation, into across x down samples.
+    PngSampler(const PictureFile& file, int across, int down)
+        : file_(file), across_(across), down_(down) {
+        input_.file = &file;
+        const bool turned = (file.Transformation() & QImageIOHandler::TransformationRotate90) != 0;
+        width_ = turned ? file.Height() : file.Width();
+        height_ = turned ? file.Width() : file.Height();
+        columns_ = width_;
+        rows = height_;
     }
     ~PngSampler() override {
         if (png_ != nullptr) {
@@ -91,7 +105,7 @@ public:
         if (start == Start::Ready) {
             // The image the kept pixels of a row go into, with the format
             // and colour table of the whole decode.
-            rowImage_ = QImage(lattice_->Columns(), 1, format_);
+            rowImage_ = QImage(columns_, 1, format_);
             if (rowImage_.isNull()) {
                 throw std::bad_alloc();
             }
@@ -108,6 +122,14 @@ public:
             return true;
         }
         return DecodeRows(deadline);
+    }
+
+    // Once ended: the area samples, or why not.
+    AreaSamplesResult AreaResult() {
+        if (result.failure != PictureFailure::None) {
+            return {nullptr, result.error, result.failure};
+        }
+        return {std::make_shared<const PixelBuffer>(sampler_->Finish()), {}, PictureFailure::None};
     }
 
 private:
@@ -127,11 +149,13 @@ private:
         int interlace = 0;
         png_get_IHDR(png_, info_, &width, &height, &depth, &colourType, &interlace, nullptr,
                      nullptr);
-        // Interlaced rows come in seven passes; an orientation would need
-        // other rows than the file's.
-        if (interlace != PNG_INTERLACE_NONE || file_.Transformation() != 0 ||
-            static_cast<int>(width) != lattice_->Width() ||
-            static_cast<int>(height) != lattice_->Height()) {
+        // Interlaced rows come in seven passes, and an orientation would
+        // need other rows than the file's: the lattice takes neither. The
+        // area samples take pixels in any order and turn afterwards; an
+        // interlaced picture then keeps the sums of every row of samples.
+        interlaced_ = interlace != PNG_INTERLACE_NONE;
+        if ((lattice_ && (interlaced_ || file_.Transformation() != 0)) ||
+            static_cast<int>(width) != width_ || static_cast<int>(height) != height_) {
             return Start::NotFollowed;
         }
         const bool hasTrns = png_get_valid(png_, info_, PNG_INFO_tRNS) != 0;
@@ -250,10 +274,9 @@ private:
         }
         rowBytes_ = png_get_rowbytes(png_, info_);
         // Qt's image rows hold at least what libpng writes into them.
-        const qsizetype imageRowBytes = (static_cast<qsizetype>(lattice_->Width()) *
-                                             QImage::toPixelFormat(format_).bitsPerPixel() +
-                                         7) /
-                                        8;
+        const qsizetype imageRowBytes =
+            (static_cast<qsizetype>(width_) * QImage::toPixelFormat(format_).bitsPerPixel() + 7) /
+            8;
         if (static_cast<qsizetype>(rowBytes_) > imageRowBytes + 8) {
             return Start::NotFollowed;
         }
@@ -263,19 +286,39 @@ private:
     bool DecodeRows(DecodeClock::time_point deadline) {
         if (row_.empty()) {
             row_.resize(rowBytes_ + 8);
+            if (!lattice_) {
+                sampler_ =
+                    std::make_unique<AreaSampler>(width_, height_, across_, down_, 1, !interlaced_);
+            }
         }
-        const int height = lattice_->Height();
-        const int stepY = lattice_->StepY();
         do {
-            if (sourceRow_ == height) {
+            // An interlaced picture's seven passes end with the last
+            // pass, its rows counted within each pass.
+            const int pass = png_get_current_pass_number(png_);
+            if (interlaced_ ? pass >= 7 : sourceRow_ == height_) {
                 input_.readingEnd = true;
                 png_read_end(png_, nullptr);
-                result.picture = std::move(lattice_);
+                if (lattice_) {
+                    result.picture = std::move(lattice_);
+                }
                 return true;
             }
+            const int y = interlaced_ ? static_cast<int>(PNG_ROW_FROM_PASS_ROW(
+                                            png_get_current_row_number(png_), pass))
+                                      : sourceRow_;
             png_read_row(png_, row_.data(), nullptr);
-            if (sourceRow_ % stepY == 0) {
-                KeepRow(sourceRow_ / stepY);
+            if (sampler_) {
+                const int first = interlaced_ ? PNG_PASS_START_COL(pass) : 0;
+                const int step = interlaced_ ? PNG_PASS_COL_OFFSET(pass) : 1;
+                KeepRow(1, (width_ - first + step - 1) / step);
+                sampler_->AddRow(y, opaque_.constScanLine(0), kRgb32Layout, first, step);
+                ++rowsDone;
+            } else if (sourceRow_ % stepY_ == 0) {
+                KeepRow(stepX_, columns_);
+                const auto* line = reinterpret_cast<const QRgb*>(opaque_.constScanLine(0));
+                for (int i = 0; i < columns_; ++i) {
+                    lattice_->SetPoint(i, sourceRow_ / stepY_, ColourOf(line[i]));
+                }
                 ++rowsDone;
             }
             ++sourceRow_;
@@ -283,11 +326,15 @@ private:
         return false;
     }
 
-    void KeepRow(int j) {
-        const int stepX = lattice_->StepX();
-        const int columns = lattice_->Columns();
+    // Composes over white, into opaque_, the pixels 0, stepX, ... of the row
+    // read: columns of them.
+    void KeepRow(int stepX, int columns) {
         uchar* out = rowImage_.scanLine(0);
-        if (format_ == QImage::Format_Mono) {
+        if (stepX == 1) {
+            const auto bits =
+                static_cast<std::size_t>(QImage::toPixelFormat(format_).bitsPerPixel());
+            std::memcpy(out, row_.data(), (static_cast<std::size_t>(columns) * bits + 7) / 8);
+        } else if (format_ == QImage::Format_Mono) {
             std::memset(out, 0, static_cast<std::size_t>(rowImage_.bytesPerLine()));
             for (int i = 0; i < columns; ++i) {
                 const int x = i * stepX;
@@ -302,19 +349,19 @@ private:
                 std::memcpy(out + static_cast<std::size_t>(i) * size,
                             row_.data() + static_cast<std::size_t>(i) * stepX * size, size);
             }
-            if (sanitiseIndices_) {
-                // Qt's reader reads an index beyond the palette as 0.
-                for (int i = 0; i < columns; ++i) {
-                    if (out[i] >= paletteColours_) {
-                        out[i] = 0;
-                    }
+        }
+        if (sanitiseIndices_) {
+            // Qt's reader reads an index beyond the palette as 0.
+            for (int i = 0; i < columns; ++i) {
+                if (out[i] >= paletteColours_) {
+                    out[i] = 0;
                 }
             }
         }
-        ComposeRow(j);
+        ComposeRow();
     }
 
-    void ComposeRow(int j) {
+    void ComposeRow() {
         if (rowImage_.hasAlphaChannel()) {
             if (opaque_.isNull()) {
                 opaque_ = QImage(rowImage_.size(), QImage::Format_RGB32);
@@ -331,12 +378,6 @@ private:
                 throw std::bad_alloc();
             }
         }
-        const auto* line = reinterpret_cast<const QRgb*>(opaque_.constScanLine(0));
-        for (int i = 0; i < lattice_->Columns(); ++i) {
-            const QRgb argb = line[i];
-            lattice_->SetPoint(
-                i, j, static_cast<Colour>(qRed(argb) | (qGreen(argb) << 8) | (qBlue(argb) << 16)));
-        }
     }
 
     void Fail() {
@@ -351,7 +392,17 @@ private:
     }
 
     const PictureFile& file_;
-    std::shared_ptr<SampledPicture> lattice_;
+    std::shared_ptr<SampledPicture> lattice_; // or the area samples:
+    int across_ = 0;
+    int down_ = 0;
+    std::unique_ptr<AreaSampler> sampler_;
+    // The picture as stored, and the pixels kept of a row.
+    int width_ = 0;
+    int height_ = 0;
+    int stepX_ = 1;
+    int stepY_ = 1;
+    int columns_ = 0;
+    bool interlaced_ = false;
     PngInput input_;
     PngErrorText error_{};
     png_structp png_ = nullptr;
@@ -381,6 +432,21 @@ PngWork(const PictureFile& file, const std::shared_ptr<SampledPicture>& lattice,
         break;
     }
     return FailedWork(sampler->result.failure, sampler->result.error);
+}
+
+std::optional<AreaSamplesResult> PngAreaSamples(const PictureFile& file, int across, int down) {
+    PngSampler sampler(file, across, down);
+    switch (sampler.Begin()) {
+    case PngSampler::Start::Ready:
+        break;
+    case PngSampler::Start::NotFollowed:
+        return std::nullopt;
+    case PngSampler::Start::Failed:
+        return AreaSamplesResult{nullptr, sampler.result.error, sampler.result.failure};
+    }
+    while (!sampler.Advance(DecodeClock::time_point::max())) {
+    }
+    return sampler.AreaResult();
 }
 
 } // namespace glimmora

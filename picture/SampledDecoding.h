@@ -2,13 +2,18 @@
 
 // Inside the picture decoding: what the decoders of the formats share.
 
+#include <QtGlobal>
+
 #include <chrono>
 #include <memory>
+#include <optional>
 
+#include "AreaDecode.h"
 #include "PictureFile.h"
 #include "PictureMessages.h"
 #include "SampledDecoder.h"
 #include "SampledPicture.h"
+#include "core/AreaSampler.h"
 
 namespace glimmora {
 
@@ -55,5 +60,16 @@ std::unique_ptr<SampledDecoder::Work> JpegWork(const PictureFile& file,
 std::unique_ptr<SampledDecoder::Work> PngWork(const PictureFile& file,
                                               const std::shared_ptr<SampledPicture>& lattice,
                                               std::size_t budget);
+
+// The area samples of a JPEG or PNG read directly, in the file's stored
+// orientation (across x down counted as stored, the turn not yet made).
+// None when the picture must be decoded whole instead.
+std::optional<AreaSamplesResult> JpegAreaSamples(const PictureFile& file, int across, int down,
+                                                 std::size_t budget);
+std::optional<AreaSamplesResult> PngAreaSamples(const PictureFile& file, int across, int down);
+
+// How a row of a Format_RGB32 image lies in memory.
+inline constexpr PixelLayout kRgb32Layout =
+    Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? PixelLayout{4, 2, 1, 0} : PixelLayout{4, 1, 2, 3};
 
 } // namespace glimmora

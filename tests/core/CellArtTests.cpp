@@ -1,5 +1,6 @@
 #include <QTest>
 
+#include "core/AreaSampler.h"
 #include "core/CellArt.h"
 #include "core/CellSigns.h"
 
