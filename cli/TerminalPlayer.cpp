@@ -166,7 +166,7 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
         const int count = frames.Count();
         int played = 0;
         // When the time of the next frame comes.
-        Clock::time_point due = Clock::now();
+        Clock::time_point due;
         bool passed = false;
         // The frame passed by last, when the frames cannot be counted: it
         // may be the last one of all. (Kept, it makes the reader copy the
@@ -189,6 +189,9 @@ bool PlayInTerminal(const Playback& playback, int outFd, int keysFd, std::string
                 continue;
             }
             notDrawn.reset();
+            if (played == 0 && frames.Read() == 1) {
+                due = Clock::now(); // the clock starts with the first frame read
+            }
             const auto delay =
                 std::chrono::milliseconds(PictureFrames::PlayedDelay(frames.Delay()));
             // A frame is drawn while the one before it is shown, and shown
