@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "BenchPictures.h"
+#include "MeasuredRun.h"
 #include "core/CellArt.h"
 
 namespace glimmora {
@@ -566,10 +568,16 @@ void RunTerminalArtBenchmark() {
 
     // 12 MP to a 200 x 60 terminal.
     const QString large = folder.filePath(QStringLiteral("large.jpg"));
-    PhotoLikePicture(4000, 3000, 3u, 12, [](double fx, double fy) {
-        return Tone{static_cast<int>(128 + 90 * std::sin(fx * 9 + std::cos(fy * 7) * 2)),
-                    static_cast<int>(200 * fx * (1 - fy) + 40), static_cast<int>(255 * fy * fy)};
-    }).save(large, "JPEG", 90);
+    const QString largePng = folder.filePath(QStringLiteral("large.png"));
+    {
+        const QImage picture = PhotoLikePicture(4000, 3000, 3u, 12, [](double fx, double fy) {
+            return Tone{static_cast<int>(128 + 90 * std::sin(fx * 9 + std::cos(fy * 7) * 2)),
+                        static_cast<int>(200 * fx * (1 - fy) + 40),
+                        static_cast<int>(255 * fy * fy)};
+        });
+        picture.save(large, "JPEG", 90);
+        picture.save(largePng, "PNG");
+    }
     const QStringList oursLarge{large,    "-f", "text",   "--columns", "200",
                                 "--rows", "60", "--fill", "--colors",  "full"};
     const double oursSeconds = Seconds(Convert(), oursLarge);
@@ -582,6 +590,22 @@ void RunTerminalArtBenchmark() {
                                .arg(chafaSeconds, 0, 'f', 3)
                          : QStringLiteral("%1 s, no chafa installed").arg(oursSeconds, 0, 'f', 3),
         QStringLiteral("<= 1.0"), chafaSeconds < 0 || oursSeconds <= chafaSeconds);
+
+    // Every pixel is read, but memory follows the art: a whole 12-MP
+    // picture would take 46 MiB and more.
+    const double floor = Measure(Convert(), {QStringLiteral("--version")}).peakMiB;
+    for (const QString& picture : {large, largePng}) {
+        QStringList arguments = oursLarge;
+        arguments[0] = picture;
+        const Measured run = Measure(Convert(), arguments, 1);
+        const QByteArray name = "same from a 12-MP " +
+                                QFileInfo(picture).suffix().toUpper().toLatin1() +
+                                ": peak RSS over the floor";
+        Row(name.constData(),
+            run.status == 0 ? QStringLiteral("%1 MiB").arg(run.peakMiB - floor, 0, 'f', 1)
+                            : QStringLiteral("failed"),
+            QStringLiteral("<= 8 MiB"), run.status == 0 && run.peakMiB - floor <= 8);
+    }
 }
 
 } // namespace glimmora

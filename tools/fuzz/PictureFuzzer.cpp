@@ -26,6 +26,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/AreaSampler.h"
 #include "core/ConversionJob.h"
 #include "output/Documents.h"
 #include "picture/Picture.h"
@@ -146,6 +147,14 @@ void Run(const Choices& choices, const QByteArray& bytes) {
     }
     const int stepX = StepFor(width, choices.stepFactorX);
     const int stepY = StepFor(height, choices.stepFactorY);
+    // The cell art's samples, every pixel counted: as many as asked.
+    const int across = (width + stepX - 1) / stepX;
+    const int down = (height + stepY - 1) / stepY;
+    const glimmora::AreaSamplesResult areas =
+        glimmora::DecodeAreaSamples(file, across, down, kBudget);
+    Require(areas.samples ? areas.samples->Width() == across && areas.samples->Height() == down
+                          : !areas.error.isEmpty(),
+            "area samples are as many as asked, or say why not");
     const glimmora::SampledPictureResult sampled =
         glimmora::DecodeSampled(file, stepX, stepY, kBudget);
     if (!sampled.picture) {
@@ -198,6 +207,17 @@ void Run(const Choices& choices, const QByteArray& bytes) {
             }
             Require(Art(inputs, *whole.picture, width, height) == art,
                     "the art of the samples is the art of the whole decode");
+            // A PNG's rows are added up as read: the whole decode's pixels.
+            if (file.Format() == "png" && areas.samples) {
+                const glimmora::PixelBuffer expected =
+                    glimmora::AreaAverage(*whole.picture, width, height, across, down);
+                for (int y = 0; y < down; ++y) {
+                    for (int x = 0; x < across; ++x) {
+                        Require(areas.samples->GetPixel(x, y) == expected.GetPixel(x, y),
+                                "a PNG's area samples are the whole decode's");
+                    }
+                }
+            }
         }
     }
     CheckDocuments(choices, art);
