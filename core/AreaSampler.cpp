@@ -20,35 +20,18 @@ AreaSampler::AreaSampler(int width, int height, int across, int down, int pixelS
       decodedHeight_(static_cast<int>((height_ + pixelSize_ - 1) / pixelSize_)),
       row_(static_cast<std::size_t>(across_) * 3),
       sums_(rowsInOrder ? 1 : static_cast<std::size_t>(down_), row_),
-      reached_(static_cast<std::size_t>(down_)), samples_(across_, down_) {}
-
-void AreaSampler::AddRow(int y, const std::uint8_t* pixels, PixelLayout layout, int first,
-                         int step) {
-    if (y < 0 || y >= decodedHeight_ || first < 0 || step < 1) {
-        return;
-    }
-    const auto& linear = LinearOfByte();
-    std::fill(row_.begin(), row_.end(), 0.0);
-    const std::int64_t across = across_;
+      reached_(static_cast<std::size_t>(down_)), samples_(across_, down_) {
+    const std::int64_t unitsAcross = across_;
+    firstPiece_.reserve(static_cast<std::size_t>(decodedWidth_) + 1);
     std::int64_t i = 0;
     std::int64_t sampleEnd = width_; // the right edge of sample i
-    for (std::int64_t x = first; x < decodedWidth_; x += step, pixels += layout.bytes) {
-        const double r = linear[pixels[layout.red]];
-        const double g = linear[pixels[layout.green]];
-        const double b = linear[pixels[layout.blue]];
-        std::int64_t left = x * pixelSize_ * across;
-        const std::int64_t right = std::min((x + 1) * pixelSize_, width_) * across;
-        if (left >= sampleEnd) {
-            i = left / width_;
-            sampleEnd = (i + 1) * width_;
-        }
+    for (std::int64_t x = 0; x < decodedWidth_; ++x) {
+        firstPiece_.push_back(pieces_.size());
+        std::int64_t left = x * pixelSize_ * unitsAcross;
+        const std::int64_t right = std::min((x + 1) * pixelSize_, width_) * unitsAcross;
         while (left < right) {
             const std::int64_t end = std::min(right, sampleEnd);
-            const auto part = static_cast<double>(end - left);
-            double* sum = &row_[static_cast<std::size_t>(i) * 3];
-            sum[0] += part * r;
-            sum[1] += part * g;
-            sum[2] += part * b;
+            pieces_.push_back({static_cast<std::size_t>(i) * 3, static_cast<double>(end - left)});
             left = end;
             if (end == sampleEnd) {
                 ++i;
@@ -56,6 +39,49 @@ void AreaSampler::AddRow(int y, const std::uint8_t* pixels, PixelLayout layout, 
             }
         }
     }
+    firstPiece_.push_back(pieces_.size());
+}
+
+void AreaSampler::AddRow(int y, const std::uint8_t* pixels, PixelLayout layout, int first,
+                         int step) {
+    if (y < 0 || y >= decodedHeight_ || first < 0 || step < 1) {
+        return;
+    }
+    const auto& linear = LinearOfByte();
+    // Every sample has pieces of a whole row; of a row read in steps (an
+    // interlaced picture's) some may have none.
+    if (first != 0 || step != 1) {
+        std::fill(row_.begin(), row_.end(), 0.0);
+    }
+    // The pieces come sample after sample, left to right: each sample's
+    // sums are added up here and kept once its last piece is in.
+    std::size_t sample = 0;
+    double sumR = 0;
+    double sumG = 0;
+    double sumB = 0;
+    const auto keep = [&] {
+        row_[sample] = sumR;
+        row_[sample + 1] = sumG;
+        row_[sample + 2] = sumB;
+    };
+    for (int x = first; x < decodedWidth_; x += step, pixels += layout.bytes) {
+        const double r = linear[pixels[layout.red]];
+        const double g = linear[pixels[layout.green]];
+        const double b = linear[pixels[layout.blue]];
+        const auto end = firstPiece_[static_cast<std::size_t>(x) + 1];
+        for (auto k = firstPiece_[static_cast<std::size_t>(x)]; k < end; ++k) {
+            const Piece& piece = pieces_[k];
+            if (piece.sample != sample) {
+                keep();
+                sample = piece.sample;
+                sumR = sumG = sumB = 0;
+            }
+            sumR += piece.part * r;
+            sumG += piece.part * g;
+            sumB += piece.part * b;
+        }
+    }
+    keep();
 
     const std::int64_t down = down_;
     std::int64_t top = y * pixelSize_ * down;

@@ -60,6 +60,15 @@ private:
     bool rowsInOrder_;
     int decodedWidth_;
     int decodedHeight_;
+    // Where each decoded pixel of a row falls: the samples it adds to and
+    // the part of it inside each, the same for every row; pixel x's are
+    // pieces_[firstPiece_[x]] up to those of x + 1.
+    struct Piece {
+        std::size_t sample = 0; // the sample's first sum in row_
+        double part = 0;
+    };
+    std::vector<std::size_t> firstPiece_;
+    std::vector<Piece> pieces_;
     std::vector<double> row_;               // a row's sums into each sample, r g b
     std::vector<std::vector<double>> sums_; // one row of sums, or every row's
     std::vector<bool> reached_;             // rows of samples some pixel reached
